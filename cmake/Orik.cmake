@@ -1,0 +1,57 @@
+# Warnings for our own targets only; third-party headers come in as system includes.
+function(orik_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+  if(ORIK_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+option(ORIK_WERROR "Treat warnings as errors" OFF)
+
+# orik_library(NAME <target> SOURCES ... PUBLIC_LIBS ... [INCLUDE <dir>])
+# A static library whose headers are included relative to the repository root.
+function(orik_library)
+  cmake_parse_arguments(ARG "" "NAME" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
+  if(ARG_SOURCES)
+    add_library(${ARG_NAME} STATIC ${ARG_SOURCES})
+    target_include_directories(${ARG_NAME} PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/platform)
+    target_link_libraries(${ARG_NAME} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
+    orik_warnings(${ARG_NAME})
+  else()
+    add_library(${ARG_NAME} INTERFACE)
+    target_include_directories(${ARG_NAME} INTERFACE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/platform)
+    target_link_libraries(${ARG_NAME} INTERFACE ${ARG_PUBLIC_LIBS})
+  endif()
+endfunction()
+
+# orik_test(NAME <target> SOURCES ... LIBS ...): one GoogleTest binary, registered with CTest.
+function(orik_test)
+  cmake_parse_arguments(ARG "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${ARG_NAME} ${ARG_SOURCES})
+  target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} GTest::gmock_main GTest::gmock GTest::gtest)
+  orik_warnings(${ARG_NAME})
+  gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+endfunction()
+
+# Adds every direct sub-folder of the current source folder that has a CMakeLists.txt,
+# so that a new folder joins the build without editing its parent.
+function(orik_add_child_dirs)
+  file(GLOB lists RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*/CMakeLists.txt)
+  list(SORT lists)
+  foreach(list_file IN LISTS lists)
+    get_filename_component(dir ${list_file} DIRECTORY)
+    add_subdirectory(${dir})
+  endforeach()
+endfunction()
+
+# orik_glob_library(NAME <target> DIR <folder> PUBLIC_LIBS ...): a library of every .cpp
+# below <folder>, or a header-only one while there is none. New files join the build
+# without editing any CMakeLists.txt.
+function(orik_glob_library)
+  cmake_parse_arguments(ARG "" "NAME;DIR" "PUBLIC_LIBS;PRIVATE_LIBS;EXCLUDE" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DIR}/*.cpp)
+  foreach(pattern IN LISTS ARG_EXCLUDE)
+    list(FILTER sources EXCLUDE REGEX "${pattern}")
+  endforeach()
+  list(SORT sources)
+  orik_library(NAME ${ARG_NAME} SOURCES ${sources} PUBLIC_LIBS ${ARG_PUBLIC_LIBS} PRIVATE_LIBS ${ARG_PRIVATE_LIBS})
+endfunction()
