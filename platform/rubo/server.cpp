@@ -1,0 +1,103 @@
+#include "rubo/server.h"
+
+#include "rubo/detail/config.h"
+#include "rubo/detail/http_server.h"
+#include "rubo/detail/logger.h"
+
+namespace rubo {
+
+Server::Server(std::string serverName, std::string configPath)
+    : ServerXObject(ara::rest::Uuid{}, ara::rest::Uri::Builder("/").ToUri(), serverName),
+      serverName_(std::move(serverName)),
+      configPath_(std::move(configPath)) {}
+
+Server::~Server() {
+  Stop(true);
+}
+
+void Server::Start(bool wait) {
+  detail::HttpServer* started = nullptr;
+  {
+    std::lock_guard lock(lifecycleMutex_);
+    if (http_ && !http_->IsStopping()) {
+      return;
+    }
+    if (http_) {
+      http_->Stop(true);
+      http_.reset();
+    }
+    const std::string path = detail::ConfigPathFor(configPath_);
+    auto config = detail::LoadConfig(path);
+    auto http = std::make_unique<detail::HttpServer>(*this, config);
+    http->Start();
+    detail::FrameworkLogger().LogInfo() << "[Rubo] Server " << serverName_ << " serving HTTP on "
+                                        << (config.address.find(':') != std::string::npos ? "[" : "") << config.address
+                                        << (config.address.find(':') != std::string::npos ? "]" : "") << ":"
+                                        << http->Port() << " (configuration " << path << ")";
+    http_ = std::move(http);
+    started = http_.get();
+  }
+  if (wait) {
+    started->WaitUntilStopped();
+  }
+}
+
+void Server::Stop(bool wait) {
+  std::lock_guard lock(lifecycleMutex_);
+  if (!http_) {
+    return;
+  }
+  http_->Stop(wait);
+  if (wait) {
+    http_.reset();
+    detail::FrameworkLogger().LogInfo() << "[Rubo] Server " << serverName_ << " stopped";
+  }
+}
+
+bool Server::IsServing() const {
+  std::lock_guard lock(lifecycleMutex_);
+  return http_ && !http_->IsStopping();
+}
+
+std::uint16_t Server::GetPort() const {
+  std::lock_guard lock(lifecycleMutex_);
+  return http_ && !http_->IsStopping() ? http_->Port() : 0;
+}
+
+std::shared_ptr<BaseXObject> Server::FindByUuidRecursive(const std::string& uuid) const {
+  for (const auto& service : GetChildren()) {
+    if (service->GetUuid().ToString() == uuid) {
+      return service;
+    }
+    if (auto found = service->FindByUuidRecursive(uuid)) {
+      return found;
+    }
+  }
+  return nullptr;
+}
+
+std::shared_ptr<BaseXObject> Server::FindByUriRecursive(const std::string& uri) const {
+  for (const auto& service : GetChildren()) {
+    if (service->HasUri(uri)) {
+      return service;
+    }
+    if (auto found = service->FindByUriRecursive(uri)) {
+      return found;
+    }
+  }
+  return nullptr;
+}
+
+std::shared_ptr<BaseXObject> Server::FindByNameRecursive(const std::string& name) const {
+  for (const auto& service : GetChildren()) {
+    if (service->GetName() == name) {
+      return service;
+    }
+    if (auto found = service->FindByNameRecursive(name)) {
+      return found;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace rubo
