@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ara/com/transport/transport.h"
+
+namespace ara::com {
+
+namespace internal {
+class RuntimeCore;
+}
+
+struct RuntimeOptions {
+  // Worker threads that run receive handlers and find-service handlers.
+  std::size_t threads = 4;
+  // Traces every message sent and received at Debug in the middleware's context.
+  bool traceMessages = false;
+  // Deployment override file; empty: the file named by ORIK_COM_DEPLOYMENT, if any.
+  std::string deploymentPath;
+  // The transport; empty: an endpoint on the default in-process bus.
+  std::function<std::unique_ptr<transport::Transport>()> makeTransport;
+};
+
+// The binding's runtime: owns the thread pool, the per-field serial queues, discovery and the
+// transport. One exists at a time; proxies and find service need it. Destroy it after every
+// proxy and find-service handle is gone: its destructor stops its threads.
+class RuntimeComponent {
+ public:
+  // As the application creates it: (false, "") gives the defaults.
+  RuntimeComponent(bool traceMessages, std::string deploymentPath);
+  explicit RuntimeComponent(RuntimeOptions options);
+  ~RuntimeComponent();
+  RuntimeComponent(const RuntimeComponent&) = delete;
+  RuntimeComponent& operator=(const RuntimeComponent&) = delete;
+
+ private:
+  std::shared_ptr<internal::RuntimeCore> core_;
+};
+
+}  // namespace ara::com

@@ -1,0 +1,52 @@
+#pragma once
+
+// The ChargingManagementCore service interface as the binding sees it: one descriptor per field,
+// with its Get, its Set where the service offers one, and its notifier.
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "ara/com/deployment.h"
+#include "ara/com/proxy/descriptor_macros.h"
+#include "ara/com/types.h"
+#include "service_types/chargingmanagementcore/datatypes.h"
+#include "service_types/chargingmanagementcore/proxy/chargingmanagementcore_fields.def"
+#include "service_types/tlv/codec.h"
+
+namespace zrt::services::chargingmanagementcore {
+
+// Field values travel TLV-encoded everywhere: requests of Set, replies and notifications.
+template <typename Element>
+struct FieldCodec {
+  static std::vector<std::uint8_t> Encode(const std::vector<Element>& value) {
+    return ::zrt::services::tlv::encode_field_value(value);
+  }
+  static std::vector<Element> Decode(const std::vector<std::uint8_t>& payload) {
+    return ::zrt::services::tlv::decode_field_value<Element>(std::span<const std::uint8_t>(payload));
+  }
+};
+
+class ChargingManagementCore {
+ public:
+  static constexpr std::string_view kInterfaceName = "zrt::services::chargingmanagementcore::ChargingManagementCore";
+  static constexpr ::ara::com::ServiceInterfaceDescription kDescription{0 ORIK_CMC_PROXY_FIELDS(ARA_COM_COUNT_EVENT),
+                                                                        0 ORIK_CMC_PROXY_FIELDS(ARA_COM_COUNT_METHODS)};
+
+  // Built-in SOME/IP ids: service 0x4101; event index i -> event 0x8001 + i in event group 1 + i;
+  // method index i -> method 0x0001 + i. ORIK_COM_DEPLOYMENT may override them.
+  static ::ara::com::ServiceDeployment DefaultDeployment();
+
+  ORIK_CMC_PROXY_FIELDS(ARA_COM_FIELD_DESCRIPTOR)
+};
+
+namespace detail {
+inline constexpr std::uint16_t kCmcEventIndices[] = {ORIK_CMC_PROXY_FIELDS(ARA_COM_EVENT_INDEX)};
+inline constexpr std::uint16_t kCmcMethodIndices[] = {ORIK_CMC_PROXY_FIELDS(ARA_COM_METHOD_INDICES)};
+static_assert(ChargingManagementCore::kDescription.events == 19 && ChargingManagementCore::kDescription.methods == 25);
+static_assert(::ara::com::internal::proxy::CountsUpFromZero(kCmcEventIndices), "event index = member position");
+static_assert(::ara::com::internal::proxy::CountsUpFromZero(kCmcMethodIndices), "methods: each Get, then its Set");
+}  // namespace detail
+
+}  // namespace zrt::services::chargingmanagementcore
