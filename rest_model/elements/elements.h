@@ -1,0 +1,23 @@
+#pragma once
+
+// Every element class of the model.
+#include "rest_model/elements/battery_care_mode_object.h"
+#include "rest_model/elements/battery_preconditioning_energy_object.h"
+#include "rest_model/elements/battery_preconditioning_object.h"
+#include "rest_model/elements/bidirectional_charging_mode_object.h"
+#include "rest_model/elements/charge_mode_object.h"
+#include "rest_model/elements/charging_plug_object.h"
+#include "rest_model/elements/charging_process_information_object.h"
+#include "rest_model/elements/immediate_action_object.h"
+#include "rest_model/elements/immediate_charging_option_object.h"
+#include "rest_model/elements/notification_marker_object.h"
+#include "rest_model/elements/notification_object.h"
+#include "rest_model/elements/oru_update_approval_object.h"
+#include "rest_model/elements/past_error_information_object.h"
+#include "rest_model/elements/reset_object.h"
+#include "rest_model/elements/reset_to_factory_data_object.h"
+#include "rest_model/elements/statistic_object.h"
+#include "rest_model/elements/switch_control_object.h"
+#include "rest_model/elements/value_control_object.h"
+#include "rest_model/elements/value_indication_object.h"
+#include "rest_model/elements/view_object.h"
