@@ -1,0 +1,339 @@
+#pragma once
+
+#include <string_view>
+#include <tuple>
+
+#include "app/comm_mngr/comm_mngr_someip_side_interface.h"
+#include "someip_client/interfaces/cmc_variants.h"
+#include "someip_client/interfaces/someip_types.h"
+
+// One traits record per relayed ChargingManagementCore field: its resource type, element
+// structure, log texts and the mediator call that relays one element. The listener's handlers
+// and poll steps are one template each over these records.
+namespace orik::chargingManagementCoreListener::fields {
+
+using Resource = orik::enums::SOMEIP_RESOURCE_TYPE;
+using Mediator = orik::commMngr::CommMngrSomeipSideInterface;
+
+// An empty text means "no log line" for that case.
+struct FieldTexts {
+  std::string_view subscribed;
+  std::string_view received;
+  std::string_view countPrefix;
+  std::string_view noType;
+  std::string_view empty;
+  std::string_view getCountSuffix;
+  std::string_view getFailed;
+  std::string_view getNoType;
+};
+
+struct ChargingPlugs {
+  using Element = cmcTypes::DT_chargingPlugs_struct;
+  static constexpr Resource kResource = Resource::CHARGING_PLUGS;
+  static constexpr bool kHasType = true;
+  static constexpr bool kNeedsProxy = false;
+  static constexpr FieldTexts kTexts{
+      "[SomeIp] Subscribed to ChargingPlugs resource..",
+      "[SomeIp] Received notification regarding chargingPlugs..",
+      "[SomeIp] ChargingPlugs notification: There are ",
+      "",
+      "[SomeIp] ChargingPlugs notification: There are no elements in the CachedSamples. Returning...",
+      " elements in the chargingPlugs Get vector...",
+      "[SomeIp][SomeIpGET -> Rubo] Get failed for chargingPlugs OR 0 elements retrieved...",
+      "[SomeIp] ChargingPlug object has no type... Ignoring struct...",
+  };
+  static void Relay(Mediator& m, const Element& e) {
+    m.TellRuboToUpdate_ChargingPlugs(e.type, e.infrastructureState, e.plugConnectionState, e.plugType);
+  }
+};
+
+struct ValueControls {
+  using Element = cmcTypes::DT_valueControls_struct;
+  static constexpr Resource kResource = Resource::VALUE_CONTROLS;
+  static constexpr bool kHasType = true;
+  static constexpr bool kNeedsProxy = false;
+  static constexpr FieldTexts kTexts{
+      "[SomeIp] Subscribed to ValueControls resource..",
+      "[SomeIp][SomeIp -> Rubo] Received notification regarding valueControls..",
+      "[SomeIp][SomeIp -> Rubo] ValueControls notification: There are ",
+      "[SomeIp][SomeIp -> Rubo] ValueControl object has no type... Ignoring notification...",
+      "[SomeIp][SomeIp -> Rubo] ValueControls notification: There are no elements in the CachedSamples. Returning...",
+      " elements in the ValueControl Get vector...",
+      "[SomeIp][SomeIpGET -> Rubo] Get failed for ValueControl OR 0 elements retrieved...",
+      "[SomeIp][SomeIpGET -> Rubo] ValueControl object has no type... Ignoring struct...",
+  };
+  static void Relay(Mediator& m, const Element& e) {
+    m.TellRuboToUpdate_ValueControls(std::tie(e.type, e.currentValue, e.minValue, e.maxValue, e.unitPercent,
+                                              e.unitDistance, e.unitTime, e.resolution, e.restrictionReason,
+                                              e.specialState, e.specialStateConfiguration));
+  }
+};
+
+struct SwitchControls {
+  using Element = cmcTypes::DT_switchControls_struct;
+  static constexpr Resource kResource = Resource::SWITCH_CONTROLS;
+  static constexpr bool kHasType = true;
+  static constexpr bool kNeedsProxy = false;
+  static constexpr FieldTexts kTexts{
+      "[SomeIp] Subscribed to SwitchControls resource..",
+      "[SomeIp] Received notification regarding switchControls..",
+      "[SomeIp] SwitchControls notification: There are ",
+      "",
+      "[SomeIp] SwitchControls notification: There are no elements in the CachedSamples. Returning...",
+      " elements in the switchControls Get vector...",
+      "[SomeIp][SomeIpGET -> Rubo] Get failed for switchControls OR 0 elements retrieved...",
+      "",
+  };
+  static void Relay(Mediator& m, const Element& e) {
+    m.TellRuboToUpdate_SwitchControls(e.type, e.restrictionReason, e.switchValue, e.switchValueConfiguration);
+  }
+};
+
+struct Views {
+  using Element = cmcTypes::DT_views_struct;
+  static constexpr Resource kResource = Resource::VIEWS;
+  static constexpr bool kHasType = true;
+  static constexpr bool kNeedsProxy = false;
+  static constexpr FieldTexts kTexts{
+      "[SomeIp] Subscribed to Views resource..",
+      "[SomeIp][SomeIp -> Rubo] Received notification regarding views..",
+      "[SomeIp][SomeIp -> Rubo] Views notification: There are ",
+      "[SomeIp][SomeIp -> Rubo] View object has no type... Ignoring notification...",
+      "[SomeIp][SomeIp -> Rubo] Views notification: There are no elements in the CachedSamples. Returning...",
+      " elements in the views Get vector...",
+      "[SomeIp][SomeIpGET -> Rubo] Get failed for views OR 0 elements retrieved...",
+      "[SomeIp][SomeIp -> Rubo] View object has no type... Ignoring notification...",
+  };
+  static void Relay(Mediator& m, const Element& e) { m.TellRuboToUpdate_Views(e.type, e.content, e.visibility); }
+};
+
+struct NotificationMarkers {
+  using Element = cmcTypes::DT_notificationMarkers_struct;
+  static constexpr Resource kResource = Resource::NOTIFICATION_MARKERS;
+  static constexpr bool kHasType = true;
+  static constexpr bool kNeedsProxy = false;
+  static constexpr FieldTexts kTexts{
+      "[SomeIp] Subscribed to NotificationMarkers resource..",
+      "[SomeIp] Received notification regarding notificationMarkers..",
+      "[SomeIp] NotificationMarkers notification: There are ",
+      "[SomeIp] NotificationMarker object has no type... Ignoring notification...",
+      "[SomeIp] NotificationMarkers notification: There are no elements in the CachedSamples. Returning...",
+      " elements in the notificationMarkers Get vector...",
+      "[SomeIp][SomeIpGET -> Rubo] Get failed for notificationMarkers OR 0 elements retrieved...",
+      "[SomeIp] NotificationMarker object has no type... Ignoring struct...",
+  };
+  static void Relay(Mediator& m, const Element& e) { m.TellRuboToUpdate_NotificationMarkers(e.type, e.isToBeNotified); }
+};
+
+struct OruUpdateApprovals {
+  using Element = cmcTypes::DT_oruUpdateApprovals_struct;
+  static constexpr Resource kResource = Resource::ORU_UPDATE_APPROVALS;
+  static constexpr bool kHasType = true;
+  static constexpr bool kNeedsProxy = false;
+  static constexpr FieldTexts kTexts{
+      "[SomeIp] Subscribed to OruUpdateApprovals resource..",
+      "[SomeIp] Received notification regarding oruUpdateApprovals..",
+      "[SomeIp] OruUpdateApprovals notification: There are ",
+      "[SomeIp] OruUpdateApproval object has no type... Ignoring notification...",
+      "[SomeIp] OruUpdateApprovals notification: There are no elements in the CachedSamples. Returning...",
+      " elements in the oruUpdateApprovals Get vector...",
+      "[SomeIp][SomeIpGET -> Rubo] Get failed for oruUpdateApprovals OR 0 elements retrieved...",
+      "[SomeIp] OruUpdateApproval object has no type... Ignoring struct...",
+  };
+  static void Relay(Mediator& m, const Element& e) { m.TellRuboToUpdate_OruUpdateApprovals(e.type, e.updateApproval); }
+};
+
+struct Notifications {
+  using Element = cmcTypes::DT_notifications_struct;
+  static constexpr Resource kResource = Resource::NOTIFICATIONS;
+  static constexpr bool kHasType = true;
+  static constexpr bool kNeedsProxy = false;
+  static constexpr FieldTexts kTexts{
+      "[SomeIp] Subscribed to Notifications resource..",
+      "[SomeIp] Received notification regarding notifications..",
+      "[SomeIp] Notifications notification: There are ",
+      "[SomeIp] Notification object has no type... Ignoring notification...",
+      "[SomeIp] Notifications notification: There are no elements in the CachedSamples. Returning...",
+      " elements in the notifications Get vector...",
+      "[SomeIp][SomeIpGET -> Rubo] Get failed for notifications OR 0 elements retrieved...",
+      "[SomeIp] Notification object has no type... Ignoring struct...",
+  };
+  static void Relay(Mediator& m, const Element& e) {
+    m.TellRuboToUpdate_Notifications(e.type, e.additionalInformation, e.value);
+  }
+};
+
+// The reset element has no type: every element is forwarded.
+struct ResetToFactoryData {
+  using Element = cmcTypes::DT_resetToFactoryData_struct;
+  static constexpr Resource kResource = Resource::RESET_TO_FACTORY_DATA;
+  static constexpr bool kHasType = false;
+  static constexpr bool kNeedsProxy = false;
+  static constexpr FieldTexts kTexts{
+      "[SomeIp] Subscribed to FactoryResetData resource..",
+      "[SomeIp][SomeIp -> Rubo] Received notification regarding factoryResetData..",
+      "[SomeIp][SomeIp -> Rubo] FactoryResetData notification: There are ",
+      "",
+      "[SomeIp][SomeIp -> Rubo] FactoryResetData notification: There are no elements in the CachedSamples. "
+      "Returning...",
+      " elements in the resetToFactory Get vector...",
+      "[SomeIp][SomeIpGET -> Rubo] Get failed for resetToFactory OR 0 elements retrieved...",
+      "",
+  };
+  static void Relay(Mediator& m, const Element& e) {
+    m.TellRuboToUpdate_ResetToFactoryData(e.resetToFactoryData, e.lastReset);
+  }
+};
+
+struct ChargingProcessInformation {
+  using Element = cmcTypes::DT_chargingProcessInformation_struct;
+  static constexpr Resource kResource = Resource::CHARGING_PROCESS_INFORMATION;
+  static constexpr bool kHasType = true;
+  static constexpr bool kNeedsProxy = true;
+  static constexpr FieldTexts kTexts{
+      "[SomeIp] Subscribed to chargingProcessInformation resource..",
+      "[SomeIp] Received notification regarding chargingProcessInformation...",
+      "[SomeIp] ChargingProcessInformation notification: There are ",
+      "",
+      "[SomeIp] ChargingProcessInformation notification: There are no elements in the CachedSamples. Returning...",
+      " elements in the chargingProcessInformation Get vector...",
+      "[SomeIp][SomeIpGET -> Rubo] Get failed for chargingProcessInformation OR 0 elements retrieved...",
+      "",
+  };
+  static void Relay(Mediator& m, const Element& e) {
+    m.TellRuboToUpdate_chargingProcessInformation(orik::commMngr::ChargingProcessInformationMembers{
+        e.type, e.currentChargeState, e.chargeBulkThreshold, e.chargeMode, e.profileChargeReason, e.chargeType,
+        e.chargingScenario, e.activeTargetSoc, e.chargeTimeDisplay, e.evseid, e.chargeRateCuteness});
+  }
+};
+
+struct ValueIndications {
+  using Element = cmcTypes::DT_valueIndications_struct;
+  static constexpr Resource kResource = Resource::VALUE_INDICATIONS;
+  static constexpr bool kHasType = true;
+  static constexpr bool kNeedsProxy = true;
+  static constexpr FieldTexts kTexts{
+      "[SomeIp] Subscribed to valueIndications resource..",
+      "[SomeIp] Received notification regarding valueIndications...",
+      "[SomeIp] ValueIndications notification: There are ",
+      "",
+      "[SomeIp] ValueIndications notification: There are no elements in the CachedSamples. Returning...",
+      " elements in the valueIndications Get vector...",
+      "[SomeIp][SomeIpGET -> Rubo] Get failed for valueIndications OR 0 elements retrieved...",
+      "",
+  };
+  static void Relay(Mediator& m, const Element& e) {
+    m.TellRuboToUpdate_valueIndications(orik::commMngr::ValueIndicationsMembers{
+        e.type, e.currentValue, e.maxValue, e.minValue, e.currentTimeDateValue, e.unitPercent, e.unitTime, e.unitSpeed,
+        e.unitPower, e.unitEnergy, e.restrictionReason});
+  }
+};
+
+struct PastErrorInformation {
+  using Element = cmcTypes::DT_pastErrorInformation_struct;
+  static constexpr Resource kResource = Resource::PAST_ERROR_INFORMATION;
+  static constexpr bool kHasType = true;
+  static constexpr bool kNeedsProxy = true;
+  static constexpr FieldTexts kTexts{
+      "[SomeIp] Subscribed to pastErrorInformation resource..",
+      "[SomeIp][SomeIp -> Rubo] Received notification regarding pastErrorInformation...",
+      "[SomeIp] PastErrorInformation notification: There are ",
+      "[SomeIp][SomeIp -> Rubo] PastErrorInformation_str object has no type... Ignoring notification...",
+      "[SomeIp][SomeIp -> Rubo] PastErrorInformation notification: There are no elements in the CachedSamples. "
+      "Returning...",
+      " elements in the pastErrorInformation Get vector...",
+      "[SomeIp][SomeIpGET -> Rubo] Get failed for pastErrorInformation OR 0 elements retrieved...",
+      "[SomeIp][SomeIp -> Rubo] PastErrorInformation has no type... Ignoring struct...",
+  };
+  static void Relay(Mediator& m, const Element& e) {
+    m.TellRuboToUpdate_pastErrorInformation(e.type, e.value, e.additionalInformation, e.confirmedByUser);
+  }
+};
+
+struct BatteryCareModes {
+  using Element = cmcTypes::DT_batteryCareModes_struct;
+  static constexpr Resource kResource = Resource::BATTERY_CARE_MODES;
+  static constexpr bool kHasType = true;
+  static constexpr bool kNeedsProxy = false;
+  static constexpr FieldTexts kTexts{
+      "[SomeIp] Subscribed to BatteryCareModes resource..",
+      "[SomeIp][SomeIp -> Rubo] Received notification regarding BatteryCareModes..",
+      "[SomeIp][SomeIp -> Rubo] BatteryCareModes notification: There are ",
+      "[SomeIp][SomeIp -> Rubo] BatteryCareModes object has no type... Ignoring notification...",
+      "[SomeIp][SomeIp -> Rubo] BatteryCareModes notification: There are no elements in the CachedSamples. "
+      "Returning...",
+      " elements in the BatteryCareModes Get vector...",
+      "[SomeIp][SomeIpGET -> Rubo] Get failed for BatteryCareModes OR 0 elements retrieved...",
+      "[SomeIp][SomeIp -> Rubo] BatteryCareModes object has no type... Ignoring notification...",
+  };
+  static void Relay(Mediator& m, const Element& e) {
+    m.TellRuboToUpdate_BatteryCareModes(e.type, e.chargeBcamThreshold, e.notification, e.popup, e.bcamScoreThreshold);
+  }
+};
+
+struct BatteryPreconditionings {
+  using Element = cmcTypes::DT_batteryPreconditionings_struct;
+  static constexpr Resource kResource = Resource::BATTERY_PRECONDITIONINGS;
+  static constexpr bool kHasType = true;
+  static constexpr bool kNeedsProxy = false;
+  static constexpr FieldTexts kTexts{
+      "[SomeIp] Subscribed to BatteryPreconditionings resource..",
+      "[SomeIp][SomeIp -> Rubo] Received notification regarding BatteryPreconditionings..",
+      "[SomeIp][SomeIp -> Rubo] BatteryPreconditionings notification: There are ",
+      "[SomeIp][SomeIp -> Rubo] BatteryPreconditionings object has no type... Ignoring notification...",
+      "[SomeIp][SomeIp -> Rubo] BatteryPreconditionings notification: There are no elements in the CachedSamples. "
+      "Returning...",
+      " elements in the BatteryPreconditionings Get vector...",
+      "[SomeIp][SomeIpGET -> Rubo] Get failed for BatteryPreconditionings OR 0 elements retrieved...",
+      "[SomeIp][SomeIp -> Rubo] BatteryPreconditionings object has no type... Ignoring notification...",
+  };
+  static void Relay(Mediator& m, const Element& e) {
+    m.TellRuboToUpdate_BatteryPreconditionings(e.type, e.preconditioningState);
+  }
+};
+
+struct BatteryPreconditioningEnergies {
+  using Element = cmcTypes::DT_batteryPreconditioningEnergies_struct;
+  static constexpr Resource kResource = Resource::BATTERY_PRECONDITIONING_ENERGIES;
+  static constexpr bool kHasType = true;
+  static constexpr bool kNeedsProxy = false;
+  static constexpr FieldTexts kTexts{
+      "[SomeIp] Subscribed to BatteryPreconditioningEnergies resource..",
+      "[SomeIp][SomeIp -> Rubo] Received notification regarding BatteryPreconditioningEnergies..",
+      "[SomeIp][SomeIp -> Rubo] BatteryPreconditioningEnergies notification: There are ",
+      "[SomeIp][SomeIp -> Rubo] BatteryPreconditioningEnergies object has no type... Ignoring notification...",
+      "[SomeIp][SomeIp -> Rubo] BatteryPreconditioningEnergies notification: There are no elements in the "
+      "CachedSamples. Returning...",
+      " elements in the BatteryPreconditioningEnergies Get vector...",
+      "[SomeIp][SomeIpGET -> Rubo] Get failed for BatteryPreconditioningEnergies OR 0 elements retrieved...",
+      "[SomeIp][SomeIp -> Rubo] BatteryPreconditioningEnergies object has no type... Ignoring notification...",
+  };
+  static void Relay(Mediator& m, const Element& e) {
+    m.TellRuboToUpdate_BatteryPreconditioningEnergies(e.type, e.firstStop, e.nextStops);
+  }
+};
+
+struct BidirectionalChargingModes {
+  using Element = cmcTypes::DT_bidirectionalChargingModes_struct;
+  static constexpr Resource kResource = Resource::BIDIRECTIONAL_CHARGING_MODES;
+  static constexpr bool kHasType = true;
+  static constexpr bool kNeedsProxy = false;
+  static constexpr FieldTexts kTexts{
+      "[SomeIp] Subscribed to BidirectionalChargingModes resource..",
+      "[SomeIp][SomeIp -> Rubo] Received notification regarding BidirectionalChargingModes..",
+      "[SomeIp][SomeIp -> Rubo] BidirectionalChargingModes notification: There are ",
+      "[SomeIp][SomeIp -> Rubo] BidirectionalChargingModes object has no type... Ignoring notification...",
+      "[SomeIp][SomeIp -> Rubo] BidirectionalChargingModes notification: There are no elements in the "
+      "CachedSamples. Returning...",
+      " elements in the BidirectionalChargingModes Get vector...",
+      "[SomeIp][SomeIpGET -> Rubo] Get failed for BidirectionalChargingModes OR 0 elements retrieved...",
+      "[SomeIp][SomeIpGET -> Rubo] BidirectionalChargingModes object has no type... Ignoring struct...",
+  };
+  static void Relay(Mediator& m, const Element& e) {
+    m.TellRuboToUpdate_BidirectionalChargingModes(std::tie(e.type, e.information, e.notification, e.chargingMode,
+                                                           e.operatingHoursThreshold, e.numbersOfCyclesThreshold,
+                                                           e.amountOfEnergyThreshold, e.quotaThreshold));
+  }
+};
+
+}  // namespace orik::chargingManagementCoreListener::fields

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <vector>
+
+#include "service_types/routebasedenergycontents/proxy/routebasedenergycontents_proxy.h"
+#include "someip_client/interfaces/rbec_variants.h"
+#include "someip_client/interfaces/someip_types.h"
+
+namespace orik::routeBasedEnergyContents {
+
+using RbecServiceHandle = zrt::services::routebasedenergycontents::proxy::RouteBasedEnergyContentsProxy::HandleType;
+using RbecFindServiceHandler = std::function<void(std::vector<RbecServiceHandle>)>;
+using ReceiveHandler = std::function<void()>;
+
+// The RouteBasedEnergyContents proxy as its listener sees it; only targetSocChargings is served.
+class RouteBasedEnergyContentsProxyInterface {
+ public:
+  virtual ~RouteBasedEnergyContentsProxyInterface() = default;
+
+  virtual bool StartFindService(RbecFindServiceHandler handler) = 0;
+  virtual void Update(orik::enums::SOMEIP_RESOURCE_TYPE type) = 0;
+  virtual void Subscribe(orik::enums::SOMEIP_RESOURCE_TYPE type) = 0;
+  virtual RbecCachedSamplesVariant GetCachedSamples(orik::enums::SOMEIP_RESOURCE_TYPE type) = 0;
+  virtual void SetReceiveHandler(orik::enums::SOMEIP_RESOURCE_TYPE type, ReceiveHandler handler) = 0;
+  virtual void Cleanup(orik::enums::SOMEIP_RESOURCE_TYPE type) = 0;
+  virtual void PrepareGets() = 0;
+  virtual RbecGetVariant SomeIp_Get(orik::enums::SOMEIP_RESOURCE_TYPE type, const std::chrono::milliseconds& wait) = 0;
+  virtual bool IsProxyNull() = 0;
+  virtual void CreateServiceProxy(RbecServiceHandle handle) = 0;
+};
+
+}  // namespace orik::routeBasedEnergyContents

@@ -1,0 +1,134 @@
+#include "someip_client/rbec/route_based_energy_contents_proxy_wrapper.h"
+
+#include <future>
+#include <utility>
+
+#include "ara/com/exceptions.h"
+#include "ara/com/types.h"
+
+namespace orik::routeBasedEnergyContents {
+
+using orik::enums::SOMEIP_RESOURCE_TYPE;
+
+namespace {
+
+// The route service's field has a cache of one sample.
+constexpr std::size_t kTargetSocChargingsCacheSize = 1;
+
+bool Served(SOMEIP_RESOURCE_TYPE type) {
+  return type == SOMEIP_RESOURCE_TYPE::TARGET_SOC_CHARGINGS;
+}
+
+}  // namespace
+
+RouteBasedEnergyContentsProxyWrapper::RouteBasedEnergyContentsProxyWrapper()
+    : logger_(ara::log::CreateLogger("RBEWRP", "ORIK RouteBasedProxy Wrapper")) {}
+
+RouteBasedEnergyContentsProxyWrapper::~RouteBasedEnergyContentsProxyWrapper() = default;
+
+std::shared_ptr<RouteBasedEnergyContentsProxyWrapper::Proxy> RouteBasedEnergyContentsProxyWrapper::RequireProxy()
+    const {
+  std::shared_ptr<Proxy> proxy;
+  {
+    std::lock_guard<std::mutex> lock(proxyMutex_);
+    proxy = proxy_;
+  }
+  if (!proxy) {
+    throw ara::com::ServiceNotAvailableException();
+  }
+  return proxy;
+}
+
+bool RouteBasedEnergyContentsProxyWrapper::StartFindService(RbecFindServiceHandler handler) {
+  logger_.LogInfo() << "[rbewrapper] RouteBasedEnergyContentsProxyWrapper - StartFindService";
+  bool result = false;
+  try {
+    auto handle = Proxy::StartFindService(handler, ara::com::InstanceIdentifier("*"));
+    findServiceHandle_ = std::make_unique<ara::com::FindServiceHandle>(std::move(handle));
+    result = true;
+  } catch (...) {
+    logger_.LogInfo() << "[rbewrapper] RouteBasedEnergyContentsProxyWrapper::StartFindService - StartFindService - "
+                         "FAILLED - catch error block";
+  }
+  if (findServiceHandle_) {
+    logger_.LogInfo() << "[rbewrapper] RouteBasedEnergyContentsProxyWrapper::StartFindService - StartFindService - "
+                         "STARTED SUCCESSFULLY";
+    return result;
+  }
+  logger_.LogInfo()
+      << "[rbewrapper] RouteBasedEnergyContentsProxyWrapper::StartFindService - Error: ServiceHandlePtr is NULL";
+  return false;
+}
+
+void RouteBasedEnergyContentsProxyWrapper::CreateServiceProxy(RbecServiceHandle handle) {
+  auto proxy = std::make_shared<Proxy>(handle);
+  std::lock_guard<std::mutex> lock(proxyMutex_);
+  proxy_ = std::move(proxy);
+}
+
+bool RouteBasedEnergyContentsProxyWrapper::IsProxyNull() {
+  std::lock_guard<std::mutex> lock(proxyMutex_);
+  return !proxy_;
+}
+
+void RouteBasedEnergyContentsProxyWrapper::Update(SOMEIP_RESOURCE_TYPE type) {
+  if (!Served(type)) {
+    logger_.LogInfo() << "[rbewrapper] Update not implemented for this data type.";
+    return;
+  }
+  RequireProxy()->targetSocChargings.Update();
+}
+
+void RouteBasedEnergyContentsProxyWrapper::Subscribe(SOMEIP_RESOURCE_TYPE type) {
+  if (!Served(type)) {
+    logger_.LogInfo() << "[rbewrapper] Subscribe not implemented for this data type.";
+    return;
+  }
+  RequireProxy()->targetSocChargings.Subscribe(ara::com::EventCacheUpdatePolicy::kNewestN,
+                                               kTargetSocChargingsCacheSize);
+}
+
+RbecCachedSamplesVariant RouteBasedEnergyContentsProxyWrapper::GetCachedSamples(SOMEIP_RESOURCE_TYPE type) {
+  if (!Served(type)) {
+    logger_.LogInfo() << "[rbewrapper] GetCachedSamples not implemented for this data type.";
+    return RbecCachedSamplesVariant{};
+  }
+  return RbecCachedSamplesVariant{RequireProxy()->targetSocChargings.GetCachedSamples()};
+}
+
+void RouteBasedEnergyContentsProxyWrapper::SetReceiveHandler(SOMEIP_RESOURCE_TYPE type, ReceiveHandler handler) {
+  if (!Served(type)) {
+    logger_.LogInfo() << "[rbewrapper] SetReceiveHandler not implemented for this data type.";
+    return;
+  }
+  RequireProxy()->targetSocChargings.SetReceiveHandler(std::move(handler));
+}
+
+void RouteBasedEnergyContentsProxyWrapper::Cleanup(SOMEIP_RESOURCE_TYPE type) {
+  if (!Served(type)) {
+    return;
+  }
+  RequireProxy()->targetSocChargings.Cleanup();
+}
+
+void RouteBasedEnergyContentsProxyWrapper::PrepareGets() {
+  readSlot_ = RequireProxy()->targetSocChargings.Get();
+}
+
+RbecGetVariant RouteBasedEnergyContentsProxyWrapper::SomeIp_Get(SOMEIP_RESOURCE_TYPE type,
+                                                                const std::chrono::milliseconds& wait) {
+  using Values = std::vector<rbecTypes::DT_targetSocChargings_struct>;
+  if (!Served(type)) {
+    logger_.LogInfo() << "[rbecwrapper] Get not implemented for this someip data type.";
+    return RbecGetVariant{};
+  }
+  if (!readSlot_.valid()) {
+    throw std::future_error(std::future_errc::no_state);
+  }
+  if (readSlot_.wait_for(wait) != std::future_status::ready) {
+    return RbecGetVariant{Values{}};
+  }
+  return RbecGetVariant{readSlot_.get()};
+}
+
+}  // namespace orik::routeBasedEnergyContents
