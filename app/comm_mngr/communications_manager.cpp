@@ -759,12 +759,13 @@ SOMEIP_RESPONSE_TYPE CommunicationsManager::TellSomeIpToUpdate_pastErrorInformat
 }
 
 SOMEIP_RESPONSE_TYPE CommunicationsManager::TellSomeIpToUpdate_ResetStatus(const Optional<std::string>& reset) {
+  // An absent status is refused silently, whether or not the listener is still wired.
+  if (!reset) {
+    return SOMEIP_RESPONSE_TYPE::RESPONSE_ERROR;
+  }
   const auto someIp = m_someIp.Load();
   if (!someIp) {
     return SomeIpMissing(m_logger, "ResetToFactoryData");
-  }
-  if (!reset) {
-    return SOMEIP_RESPONSE_TYPE::RESPONSE_ERROR;
   }
   // The reset answers every failure, its own or the listener's, with an error code.
   try {

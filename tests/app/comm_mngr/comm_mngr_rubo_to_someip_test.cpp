@@ -268,6 +268,11 @@ TEST_F(RuboToSomeIpTest, CallsAfterUnwiringTouchNoPartner) {
     EXPECT_EQ(logs[0].substr(0, 2), "I ");
   }
 
+  // An absent reset status is refused without a line, wired or not.
+  ClearAll();
+  EXPECT_EQ(mediator->TellSomeIpToUpdate_ResetStatus(kNone), kError);
+  EXPECT_TRUE(Logs().empty());
+
   EXPECT_TRUE(rubo->Calls().empty());
   EXPECT_TRUE(listener->Calls().empty());
   EXPECT_TRUE(rbec->Calls().empty());
