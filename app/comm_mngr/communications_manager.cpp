@@ -81,6 +81,20 @@ void LogTypeInvalid(const ara::log::Logger& logger, std::string_view text) {
   logger.LogInfo() << kToRubo << text;
 }
 
+// The word for a record's type, its translation logged; null, with `invalidText` logged, for a
+// type without a word.
+template <typename E>
+const std::string* TranslateType(const ara::log::Logger& logger, std::string_view logName, std::string_view invalidText,
+                                 const std::unordered_map<E, std::string>& table, E value) {
+  const std::string* word = FindWord(table, value);
+  if (word == nullptr) {
+    LogTypeInvalid(logger, invalidText);
+    return nullptr;
+  }
+  LogTranslation(logger, logName, "type", Number(value), *word);
+  return word;
+}
+
 void LogRuboMissing(const ara::log::Logger& logger, std::string_view topic) {
   logger.LogInfo() << kToRubo << "Rubo server not set, " << topic << " update dropped";
 }
@@ -163,14 +177,12 @@ void CommunicationsManager::TellRuboToUpdate_NotificationMarkers(
     LogRuboMissing(m_logger, "NotificationMarker");
     return;
   }
-  const auto typeValue = type.value();
   const std::string* typeWord =
-      FindWord(tables::mapDT_ChargingManagementCore_notificationMarkers_type_Direct, typeValue);
+      TranslateType(m_logger, "NotificationMarker", "NotificationMarker type invalid",
+                    tables::mapDT_ChargingManagementCore_notificationMarkers_type_Direct, type.value());
   if (typeWord == nullptr) {
-    LogTypeInvalid(m_logger, "NotificationMarker type invalid");
     return;
   }
-  LogTranslation(m_logger, "NotificationMarker", "type", Number(typeValue), *typeWord);
   rubo->Update_NotificationMarkers(*typeWord, isToBeNotified);
 }
 
@@ -184,13 +196,12 @@ void CommunicationsManager::TellRuboToUpdate_Notifications(
     LogRuboMissing(m_logger, "Notification");
     return;
   }
-  const auto typeValue = type.value();
-  const std::string* typeWord = FindWord(tables::mapDT_ChargingManagementCore_notifications_type_Direct, typeValue);
+  const std::string* typeWord =
+      TranslateType(m_logger, "Notification", "Notification type invalid",
+                    tables::mapDT_ChargingManagementCore_notifications_type_Direct, type.value());
   if (typeWord == nullptr) {
-    LogTypeInvalid(m_logger, "Notification type invalid");
     return;
   }
-  LogTranslation(m_logger, "Notification", "type", Number(typeValue), *typeWord);
   const auto valueWord = TranslateLogged(m_logger, "Notification", "value",
                                          tables::mapDT_ChargingManagementCore_notifications_value_Direct, value);
   const auto additionalWord = TranslateLogged(
@@ -208,14 +219,12 @@ void CommunicationsManager::TellRuboToUpdate_OruUpdateApprovals(
     LogRuboMissing(m_logger, "OruUpdateApproval");
     return;
   }
-  const auto typeValue = type.value();
   const std::string* typeWord =
-      FindWord(tables::mapDT_ChargingManagementCore_oruUpdateApprovals_type_Direct, typeValue);
+      TranslateType(m_logger, "OruUpdateApproval", "OruUpdateApproval type invalid",
+                    tables::mapDT_ChargingManagementCore_oruUpdateApprovals_type_Direct, type.value());
   if (typeWord == nullptr) {
-    LogTypeInvalid(m_logger, "OruUpdateApproval type invalid");
     return;
   }
-  LogTranslation(m_logger, "OruUpdateApproval", "type", Number(typeValue), *typeWord);
   rubo->Update_OruUpdateApprovals(*typeWord, updateApproval);
 }
 
@@ -230,14 +239,12 @@ void CommunicationsManager::TellRuboToUpdate_pastErrorInformation(
     LogRuboMissing(m_logger, "PastErrorInformation");
     return;
   }
-  const auto typeValue = type.value();
   const std::string* typeWord =
-      FindWord(tables::mapDT_ChargingManagementCore_pastErrorInformation_type_Direct, typeValue);
+      TranslateType(m_logger, "PastErrorInformation", "PastErrorInformation type invalid",
+                    tables::mapDT_ChargingManagementCore_pastErrorInformation_type_Direct, type.value());
   if (typeWord == nullptr) {
-    LogTypeInvalid(m_logger, "PastErrorInformation type invalid");
     return;
   }
-  LogTranslation(m_logger, "PastErrorInformation", "type", Number(typeValue), *typeWord);
   const auto valueWord = TranslateLogged(m_logger, "PastErrorInformation", "value",
                                          tables::mapDT_ChargingManagementCore_pastErrorInformation_value_Direct, value);
   const auto additionalWord = TranslateLogged(
@@ -376,13 +383,11 @@ void CommunicationsManager::TellRuboToUpdate_Views(
     LogRuboMissing(m_logger, "View");
     return;
   }
-  const auto typeValue = type.value();
-  const std::string* typeWord = FindWord(tables::mapDT_ChargingManagementCore_views_type_Direct, typeValue);
+  const std::string* typeWord = TranslateType(m_logger, "View", "Views type invalid",
+                                              tables::mapDT_ChargingManagementCore_views_type_Direct, type.value());
   if (typeWord == nullptr) {
-    LogTypeInvalid(m_logger, "Views type invalid");
     return;
   }
-  LogTranslation(m_logger, "View", "type", Number(typeValue), *typeWord);
   const auto contentWord =
       TranslateLogged(m_logger, "View", "content", tables::mapDT_ChargingManagementCore_views_content_Direct, content);
   const auto visibilityWord = TranslateLogged(m_logger, "View", "visibility",
@@ -498,13 +503,12 @@ void CommunicationsManager::TellRuboToUpdate_ChargingPlugs(
     LogRuboMissing(m_logger, "ChargingPlug");
     return;
   }
-  const auto typeValue = type.value();
-  const std::string* typeWord = FindWord(tables::mapDT_ChargingManagementCore_chargingPlugs_type_Direct, typeValue);
+  const std::string* typeWord =
+      TranslateType(m_logger, "ChargingPlug", "ChargingPlug type invalid",
+                    tables::mapDT_ChargingManagementCore_chargingPlugs_type_Direct, type.value());
   if (typeWord == nullptr) {
-    LogTypeInvalid(m_logger, "ChargingPlug type invalid");
     return;
   }
-  LogTranslation(m_logger, "ChargingPlug", "type", Number(typeValue), *typeWord);
   const auto infrastructureWord = TranslateLogged(
       m_logger, "ChargingPlug", "infrastructureState",
       tables::mapDT_ChargingManagementCore_chargingPlugs_infrastructureState_Direct, infrastructureState);
@@ -529,13 +533,12 @@ void CommunicationsManager::TellRuboToUpdate_BatteryCareModes(
     LogRuboMissing(m_logger, "BatteryCareModes");
     return;
   }
-  const auto typeValue = type.value();
-  const std::string* typeWord = FindWord(tables::mapDT_ChargingManagementCore_batteryCareModes_type_Direct, typeValue);
+  const std::string* typeWord =
+      TranslateType(m_logger, "BatteryCareModes", "BatteryCareModes type invalid",
+                    tables::mapDT_ChargingManagementCore_batteryCareModes_type_Direct, type.value());
   if (typeWord == nullptr) {
-    LogTypeInvalid(m_logger, "BatteryCareModes type invalid");
     return;
   }
-  LogTranslation(m_logger, "BatteryCareModes", "type", Number(typeValue), *typeWord);
   const auto notificationWord =
       TranslateLogged(m_logger, "BatteryCareModes", "notification",
                       tables::mapDT_ChargingManagementCore_batteryCareModes_notification_Direct, notification);
@@ -590,14 +593,12 @@ void CommunicationsManager::TellRuboToUpdate_BidirectionalChargingModes(Bidirect
     LogRuboMissing(m_logger, "BidirectionalChargingModes");
     return;
   }
-  const auto typeValue = std::get<0>(members).value();
-  const std::string* typeWord =
-      FindWord(tables::mapDT_ChargingManagementCore_bidirectionalChargingModes_type_Direct, typeValue);
+  const std::string* typeWord = TranslateType(
+      m_logger, "BidirectionalChargingModes", "BidirectionalChargingModes type invalid",
+      tables::mapDT_ChargingManagementCore_bidirectionalChargingModes_type_Direct, std::get<0>(members).value());
   if (typeWord == nullptr) {
-    LogTypeInvalid(m_logger, "BidirectionalChargingModes type invalid");
     return;
   }
-  LogTranslation(m_logger, "BidirectionalChargingModes", "type", Number(typeValue), *typeWord);
   orik::ruboServer::BidirectionalChargingModesUpdate update;
   std::get<0>(update) = *typeWord;
   // Logged in this order; handed on in the member order.

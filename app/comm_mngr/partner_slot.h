@@ -7,8 +7,9 @@
 namespace orik::commMngr {
 
 // A shared pointer that one thread may replace while others take copies of it. The mediator's
-// partners are unwired at shutdown while calls may still be arriving; each call works on its own
-// copy, so a partner stays alive until the last such call has returned.
+// partners are unwired at shutdown while calls may still be arriving (and the service clients'
+// proxies and mediator are set while their threads already run); each call works on its own
+// copy, so the pointee stays alive until the last such call has returned.
 template <typename T>
 class PartnerSlot {
  public:

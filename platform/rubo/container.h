@@ -75,7 +75,41 @@ class Container {
     return children_;
   }
 
+ protected:
+  // The searches of the Find*Recursive overrides: depth first in insertion order, a child that
+  // matches, else the first match in that child's own children (where it has any).
+  std::shared_ptr<BaseXObject> FindChildByUuid(const std::string& uuid) const {
+    return FindChild([&uuid](const T& child) { return child.GetUuid().ToString() == uuid; },
+                     [&uuid](const auto& child) { return child.FindByUuidRecursive(uuid); });
+  }
+  std::shared_ptr<BaseXObject> FindChildByUri(const std::string& uri) const {
+    return FindChild([&uri](const T& child) { return child.HasUri(uri); },
+                     [&uri](const auto& child) { return child.FindByUriRecursive(uri); });
+  }
+  std::shared_ptr<BaseXObject> FindChildByName(const std::string& name) const {
+    return FindChild([&name](const T& child) { return child.GetName() == name; },
+                     [&name](const auto& child) { return child.FindByNameRecursive(name); });
+  }
+
  private:
+  template <typename Matches, typename Descend>
+  std::shared_ptr<BaseXObject> FindChild(Matches matches, Descend descend) const {
+    constexpr bool kHasChildren = requires(const T& child) {
+      child.FindByNameRecursive(std::string{});
+    };
+    for (const auto& child : GetChildren()) {
+      if (matches(*child)) {
+        return child;
+      }
+      if constexpr (kHasChildren) {
+        if (auto found = descend(*child)) {
+          return found;
+        }
+      }
+    }
+    return nullptr;
+  }
+
   Children children_;
   std::shared_ptr<std::mutex> mutex_;
 };

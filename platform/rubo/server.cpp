@@ -65,39 +65,15 @@ std::uint16_t Server::GetPort() const {
 }
 
 std::shared_ptr<BaseXObject> Server::FindByUuidRecursive(const std::string& uuid) const {
-  for (const auto& service : GetChildren()) {
-    if (service->GetUuid().ToString() == uuid) {
-      return service;
-    }
-    if (auto found = service->FindByUuidRecursive(uuid)) {
-      return found;
-    }
-  }
-  return nullptr;
+  return FindChildByUuid(uuid);
 }
 
 std::shared_ptr<BaseXObject> Server::FindByUriRecursive(const std::string& uri) const {
-  for (const auto& service : GetChildren()) {
-    if (service->HasUri(uri)) {
-      return service;
-    }
-    if (auto found = service->FindByUriRecursive(uri)) {
-      return found;
-    }
-  }
-  return nullptr;
+  return FindChildByUri(uri);
 }
 
 std::shared_ptr<BaseXObject> Server::FindByNameRecursive(const std::string& name) const {
-  for (const auto& service : GetChildren()) {
-    if (service->GetName() == name) {
-      return service;
-    }
-    if (auto found = service->FindByNameRecursive(name)) {
-      return found;
-    }
-  }
-  return nullptr;
+  return FindChildByName(name);
 }
 
 }  // namespace rubo

@@ -23,30 +23,15 @@ std::shared_ptr<ServerElement> ServerResource::MakeElement(const ara::rest::Uuid
 }
 
 std::shared_ptr<BaseXObject> ServerResource::FindByUuidRecursive(const std::string& uuid) const {
-  for (const auto& element : GetElements()) {
-    if (element->GetUuid().ToString() == uuid) {
-      return element;
-    }
-  }
-  return nullptr;
+  return FindChildByUuid(uuid);
 }
 
 std::shared_ptr<BaseXObject> ServerResource::FindByUriRecursive(const std::string& uri) const {
-  for (const auto& element : GetElements()) {
-    if (element->HasUri(uri)) {
-      return element;
-    }
-  }
-  return nullptr;
+  return FindChildByUri(uri);
 }
 
 std::shared_ptr<BaseXObject> ServerResource::FindByNameRecursive(const std::string& name) const {
-  for (const auto& element : GetElements()) {
-    if (element->GetName() == name) {
-      return element;
-    }
-  }
-  return nullptr;
+  return FindChildByName(name);
 }
 
 }  // namespace rubo

@@ -59,39 +59,15 @@ UriList ServerService::GetRegisteredUris() const {
 }
 
 std::shared_ptr<BaseXObject> ServerService::FindByUuidRecursive(const std::string& uuid) const {
-  for (const auto& resource : GetChildren()) {
-    if (resource->GetUuid().ToString() == uuid) {
-      return resource;
-    }
-    if (auto found = resource->FindByUuidRecursive(uuid)) {
-      return found;
-    }
-  }
-  return nullptr;
+  return FindChildByUuid(uuid);
 }
 
 std::shared_ptr<BaseXObject> ServerService::FindByUriRecursive(const std::string& uri) const {
-  for (const auto& resource : GetChildren()) {
-    if (resource->HasUri(uri)) {
-      return resource;
-    }
-    if (auto found = resource->FindByUriRecursive(uri)) {
-      return found;
-    }
-  }
-  return nullptr;
+  return FindChildByUri(uri);
 }
 
 std::shared_ptr<BaseXObject> ServerService::FindByNameRecursive(const std::string& name) const {
-  for (const auto& resource : GetChildren()) {
-    if (resource->GetName() == name) {
-      return resource;
-    }
-    if (auto found = resource->FindByNameRecursive(name)) {
-      return found;
-    }
-  }
-  return nullptr;
+  return FindChildByName(name);
 }
 
 }  // namespace rubo

@@ -8,6 +8,7 @@
 
 #include "ara/com/exceptions.h"
 #include "someip_client/cmc/cmc_fields.h"
+#include "someip_client/common/bind_weak.h"
 
 namespace orik::chargingManagementCoreListener {
 
@@ -28,17 +29,6 @@ std::uint64_t Number(Enum value) {
 template <typename T>
 std::int64_t NumberOrPlaceholder(const ara::core::Optional<T>& value) {
   return value.has_value() ? static_cast<std::int64_t>(Number(*value)) : kAbsentPlaceholder;
-}
-
-// Binds a member function to a listener through a weak reference: once the listener is gone the
-// callback does nothing.
-template <typename Listener, typename... Args>
-auto BindWeak(const std::weak_ptr<Listener>& weak, void (Listener::*member)(Args...)) {
-  return [weak, member](Args... args) {
-    if (const auto self = weak.lock()) {
-      ((*self).*member)(std::forward<Args>(args)...);
-    }
-  };
 }
 
 }  // namespace
@@ -69,19 +59,14 @@ ChargingManagementCoreListener::~ChargingManagementCoreListener() = default;
 
 void ChargingManagementCoreListener::SetCommunicationsManager(
     std::shared_ptr<orik::commMngr::CommMngrSomeipSideInterface> communicationsManager) {
-  std::lock_guard<std::mutex> lock(mediatorMutex_);
-  communicationsManager_ = std::move(communicationsManager);
-}
-
-std::shared_ptr<orik::commMngr::CommMngrSomeipSideInterface> ChargingManagementCoreListener::Mediator() const {
-  std::lock_guard<std::mutex> lock(mediatorMutex_);
-  return communicationsManager_;
+  mediator_.Store(std::move(communicationsManager));
 }
 
 // ---- discovery and subscription
 
 void ChargingManagementCoreListener::StartListener() {
-  proxyWrapper_->StartFindService(BindWeak(weak_from_this(), &ChargingManagementCoreListener::OnServiceFound));
+  proxyWrapper_->StartFindService(
+      orik::someipClient::BindWeak(weak_from_this(), &ChargingManagementCoreListener::OnServiceFound));
   logger_.LogInfo() << "Find Service started...";
 }
 
@@ -113,7 +98,7 @@ template <typename Field>
 void ChargingManagementCoreListener::SubscribeField(void (ChargingManagementCoreListener::*handler)()) {
   // One field failing must not leave the others unsubscribed for the life of the process.
   try {
-    proxyWrapper_->SetReceiveHandler(Field::kResource, BindWeak(weak_from_this(), handler));
+    proxyWrapper_->SetReceiveHandler(Field::kResource, orik::someipClient::BindWeak(weak_from_this(), handler));
     proxyWrapper_->Subscribe(Field::kResource);
     logger_.LogInfo() << Field::kTexts.subscribed;
   } catch (const std::exception& e) {

@@ -2,12 +2,12 @@
 
 #include <chrono>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/comm_mngr/comm_mngr_someip_side_interface.h"
+#include "app/comm_mngr/partner_slot.h"
 #include "ara/core/optional.h"
 #include "ara/log/logging.h"
 #include "service_types/chargingmanagementcore/datatypes.h"
@@ -99,7 +99,7 @@ class ChargingManagementCoreListener : public orik::getFutures::Abstract_GetFutu
  private:
   struct WriteTexts;
 
-  std::shared_ptr<orik::commMngr::CommMngrSomeipSideInterface> Mediator() const;
+  std::shared_ptr<orik::commMngr::CommMngrSomeipSideInterface> Mediator() const { return mediator_.Load(); }
   template <typename Field>
   void HandleNotification();
   template <typename Field>
@@ -115,8 +115,7 @@ class ChargingManagementCoreListener : public orik::getFutures::Abstract_GetFutu
 
   std::shared_ptr<ChargingManagementCoreProxyInterface> proxyWrapper_;
   ara::log::Logger& logger_;
-  mutable std::mutex mediatorMutex_;
-  std::shared_ptr<orik::commMngr::CommMngrSomeipSideInterface> communicationsManager_;
+  orik::commMngr::PartnerSlot<orik::commMngr::CommMngrSomeipSideInterface> mediator_;
   std::chrono::milliseconds readWait_;
   std::chrono::seconds writeWait_;
 };

@@ -6,7 +6,6 @@
 
 #include <boost/variant/get.hpp>
 
-#include "ara/com/exceptions.h"
 #include "ara/com/types.h"
 
 namespace orik::chargingManagementCoreListener {
@@ -18,49 +17,17 @@ ChargingManagementCoreProxyWrapper::ChargingManagementCoreProxyWrapper()
 
 ChargingManagementCoreProxyWrapper::~ChargingManagementCoreProxyWrapper() = default;
 
-std::shared_ptr<ChargingManagementCoreProxyWrapper::Proxy> ChargingManagementCoreProxyWrapper::RequireProxy() const {
-  std::shared_ptr<Proxy> proxy;
-  {
-    std::lock_guard<std::mutex> lock(proxyMutex_);
-    proxy = proxy_;
-  }
-  if (!proxy) {
-    throw ara::com::ServiceNotAvailableException();
-  }
-  return proxy;
-}
-
 bool ChargingManagementCoreProxyWrapper::StartFindService(CmcFindServiceHandler handler) {
-  logger_.LogInfo() << "[cmcwrapper] ChargingManagementCoreProxyWrapper - StartFindService";
-  bool result = false;
-  try {
-    auto handle = Proxy::StartFindService(handler, ara::com::InstanceIdentifier("*"));
-    findServiceHandle_ = std::make_unique<ara::com::FindServiceHandle>(std::move(handle));
-    result = true;
-  } catch (...) {
-    logger_.LogInfo()
-        << "[cmcwrapper] ChargingManagementCoreProxyWrapper::StartFindService - StartFindService - FAILLED - catch "
-           "error block";
-  }
-  if (findServiceHandle_) {
-    logger_.LogInfo() << "[cmcwrapper] ChargingManagementCoreProxyWrapper::StartFindService - StartFindService - "
-                         "STARTED SUCCESSFULLY";
-    return result;
-  }
-  logger_.LogInfo()
-      << "[cmcwrapper] ChargingManagementCoreProxyWrapper::StartFindService - Error: ServiceHandlePtr is NULL";
-  return false;
+  return orik::someipClient::StartFindServiceLogged<Proxy>(logger_, "[cmcwrapper] ChargingManagementCoreProxyWrapper",
+                                                           std::move(handler), findServiceHandle_);
 }
 
 void ChargingManagementCoreProxyWrapper::CreateServiceProxy(CmcServiceHandle handle) {
-  auto proxy = std::make_shared<Proxy>(handle);
-  std::lock_guard<std::mutex> lock(proxyMutex_);
-  proxy_ = std::move(proxy);
+  proxy_.Create(handle);
 }
 
 bool ChargingManagementCoreProxyWrapper::IsProxyNull() {
-  std::lock_guard<std::mutex> lock(proxyMutex_);
-  return !proxy_;
+  return proxy_.IsNull();
 }
 
 // Calls fn(field, cacheSize) for the field of `type`; false for a type without a notifier here.

@@ -9,6 +9,7 @@
 #include "ara/com/find_service.h"
 #include "ara/com/types.h"
 #include "ara/log/logging.h"
+#include "someip_client/common/service_proxy_slot.h"
 #include "someip_client/interfaces/charging_management_core_proxy_interface.h"
 
 namespace orik::chargingManagementCoreListener {
@@ -45,7 +46,7 @@ class ChargingManagementCoreProxyWrapper : public ChargingManagementCoreProxyInt
   using WriteSlot = std::shared_ptr<ara::com::Future<std::vector<Element>>>;
 
   // The held proxy, or the service-not-available exception when none was created yet.
-  std::shared_ptr<Proxy> RequireProxy() const;
+  std::shared_ptr<Proxy> RequireProxy() const { return proxy_.Require(); }
   template <typename Fn>
   bool DispatchNotifier(orik::enums::SOMEIP_RESOURCE_TYPE type, Fn&& fn);
   template <typename Element>
@@ -54,8 +55,7 @@ class ChargingManagementCoreProxyWrapper : public ChargingManagementCoreProxyInt
   bool Write(Field Proxy::*field, const CmcSetVariant& value, const std::chrono::seconds& wait);
 
   // Written by the find-service thread, read by the poll, request and handler threads.
-  mutable std::mutex proxyMutex_;
-  std::shared_ptr<Proxy> proxy_;
+  orik::someipClient::ServiceProxySlot<Proxy> proxy_;
   // Declared after the proxy so that it is destroyed first: the search ends (and a running
   // find-service handler finishes) before the proxy goes.
   std::unique_ptr<ara::com::FindServiceHandle> findServiceHandle_;

@@ -7,6 +7,7 @@
 #include <boost/variant/get.hpp>
 
 #include "ara/com/exceptions.h"
+#include "someip_client/common/bind_weak.h"
 
 namespace orik::routeBasedEnergyContents {
 
@@ -32,22 +33,12 @@ RouteBasedEnergyContentsListener::~RouteBasedEnergyContentsListener() = default;
 
 void RouteBasedEnergyContentsListener::SetCommunicationsManager(
     std::shared_ptr<orik::commMngr::CommMngrRBECSideInterface> communicationsManager) {
-  std::lock_guard<std::mutex> lock(mediatorMutex_);
-  communicationsManager_ = std::move(communicationsManager);
-}
-
-std::shared_ptr<orik::commMngr::CommMngrRBECSideInterface> RouteBasedEnergyContentsListener::Mediator() const {
-  std::lock_guard<std::mutex> lock(mediatorMutex_);
-  return communicationsManager_;
+  mediator_.Store(std::move(communicationsManager));
 }
 
 void RouteBasedEnergyContentsListener::StartListener() {
-  std::weak_ptr<RouteBasedEnergyContentsListener> weak = weak_from_this();
-  proxyWrapper_->StartFindService([weak](std::vector<RbecServiceHandle> handles) {
-    if (const auto self = weak.lock()) {
-      self->OnServiceFound(std::move(handles));
-    }
-  });
+  proxyWrapper_->StartFindService(
+      orik::someipClient::BindWeak(weak_from_this(), &RouteBasedEnergyContentsListener::OnServiceFound));
   logger_.LogInfo() << "Find Service started...";
 }
 
@@ -68,12 +59,9 @@ void RouteBasedEnergyContentsListener::OnServiceFound(std::vector<RbecServiceHan
 }
 
 void RouteBasedEnergyContentsListener::StartListeningToSomeIp() {
-  std::weak_ptr<RouteBasedEnergyContentsListener> weak = weak_from_this();
-  proxyWrapper_->SetReceiveHandler(kResource, [weak] {
-    if (const auto self = weak.lock()) {
-      self->OnReceived_TargetSocChargings();
-    }
-  });
+  proxyWrapper_->SetReceiveHandler(
+      kResource,
+      orik::someipClient::BindWeak(weak_from_this(), &RouteBasedEnergyContentsListener::OnReceived_TargetSocChargings));
   proxyWrapper_->Subscribe(kResource);
   logger_.LogInfo() << "[RBEC_Listener] Subscribed to TargetSocChargings resource..";
 }

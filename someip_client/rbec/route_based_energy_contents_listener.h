@@ -2,10 +2,10 @@
 
 #include <chrono>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include "app/comm_mngr/comm_mngr_rbec_side_interface.h"
+#include "app/comm_mngr/partner_slot.h"
 #include "ara/log/logging.h"
 #include "someip_client/common/timing_constants.h"
 #include "someip_client/interfaces/abstract_get_futures.h"
@@ -39,13 +39,12 @@ class RouteBasedEnergyContentsListener : public RouteBasedEnergyContentsListener
   void OnReceived_TargetSocChargings();
 
  private:
-  std::shared_ptr<orik::commMngr::CommMngrRBECSideInterface> Mediator() const;
+  std::shared_ptr<orik::commMngr::CommMngrRBECSideInterface> Mediator() const { return mediator_.Load(); }
   void RelayTargets(const std::vector<rbecTypes::DT_targetSocChargings_struct>& elements);
 
   std::shared_ptr<RouteBasedEnergyContentsProxyInterface> proxyWrapper_;
   ara::log::Logger& logger_;
-  mutable std::mutex mediatorMutex_;
-  std::shared_ptr<orik::commMngr::CommMngrRBECSideInterface> communicationsManager_;
+  orik::commMngr::PartnerSlot<orik::commMngr::CommMngrRBECSideInterface> mediator_;
   std::chrono::milliseconds readWait_;
 };
 

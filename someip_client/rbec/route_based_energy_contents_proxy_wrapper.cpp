@@ -3,7 +3,6 @@
 #include <future>
 #include <utility>
 
-#include "ara/com/exceptions.h"
 #include "ara/com/types.h"
 
 namespace orik::routeBasedEnergyContents {
@@ -26,49 +25,17 @@ RouteBasedEnergyContentsProxyWrapper::RouteBasedEnergyContentsProxyWrapper()
 
 RouteBasedEnergyContentsProxyWrapper::~RouteBasedEnergyContentsProxyWrapper() = default;
 
-std::shared_ptr<RouteBasedEnergyContentsProxyWrapper::Proxy> RouteBasedEnergyContentsProxyWrapper::RequireProxy()
-    const {
-  std::shared_ptr<Proxy> proxy;
-  {
-    std::lock_guard<std::mutex> lock(proxyMutex_);
-    proxy = proxy_;
-  }
-  if (!proxy) {
-    throw ara::com::ServiceNotAvailableException();
-  }
-  return proxy;
-}
-
 bool RouteBasedEnergyContentsProxyWrapper::StartFindService(RbecFindServiceHandler handler) {
-  logger_.LogInfo() << "[rbewrapper] RouteBasedEnergyContentsProxyWrapper - StartFindService";
-  bool result = false;
-  try {
-    auto handle = Proxy::StartFindService(handler, ara::com::InstanceIdentifier("*"));
-    findServiceHandle_ = std::make_unique<ara::com::FindServiceHandle>(std::move(handle));
-    result = true;
-  } catch (...) {
-    logger_.LogInfo() << "[rbewrapper] RouteBasedEnergyContentsProxyWrapper::StartFindService - StartFindService - "
-                         "FAILLED - catch error block";
-  }
-  if (findServiceHandle_) {
-    logger_.LogInfo() << "[rbewrapper] RouteBasedEnergyContentsProxyWrapper::StartFindService - StartFindService - "
-                         "STARTED SUCCESSFULLY";
-    return result;
-  }
-  logger_.LogInfo()
-      << "[rbewrapper] RouteBasedEnergyContentsProxyWrapper::StartFindService - Error: ServiceHandlePtr is NULL";
-  return false;
+  return orik::someipClient::StartFindServiceLogged<Proxy>(logger_, "[rbewrapper] RouteBasedEnergyContentsProxyWrapper",
+                                                           std::move(handler), findServiceHandle_);
 }
 
 void RouteBasedEnergyContentsProxyWrapper::CreateServiceProxy(RbecServiceHandle handle) {
-  auto proxy = std::make_shared<Proxy>(handle);
-  std::lock_guard<std::mutex> lock(proxyMutex_);
-  proxy_ = std::move(proxy);
+  proxy_.Create(handle);
 }
 
 bool RouteBasedEnergyContentsProxyWrapper::IsProxyNull() {
-  std::lock_guard<std::mutex> lock(proxyMutex_);
-  return !proxy_;
+  return proxy_.IsNull();
 }
 
 void RouteBasedEnergyContentsProxyWrapper::Update(SOMEIP_RESOURCE_TYPE type) {

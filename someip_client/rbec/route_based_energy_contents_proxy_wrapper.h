@@ -2,12 +2,12 @@
 
 #include <chrono>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include "ara/com/find_service.h"
 #include "ara/com/types.h"
 #include "ara/log/logging.h"
+#include "someip_client/common/service_proxy_slot.h"
 #include "someip_client/interfaces/route_based_energy_contents_proxy_interface.h"
 
 namespace orik::routeBasedEnergyContents {
@@ -36,10 +36,9 @@ class RouteBasedEnergyContentsProxyWrapper : public RouteBasedEnergyContentsProx
 
  private:
   // The held proxy, or the service-not-available exception when none was created yet.
-  std::shared_ptr<Proxy> RequireProxy() const;
+  std::shared_ptr<Proxy> RequireProxy() const { return proxy_.Require(); }
 
-  mutable std::mutex proxyMutex_;
-  std::shared_ptr<Proxy> proxy_;
+  orik::someipClient::ServiceProxySlot<Proxy> proxy_;
   // Destroyed before the proxy: the search ends first.
   std::unique_ptr<ara::com::FindServiceHandle> findServiceHandle_;
   ara::log::Logger& logger_;

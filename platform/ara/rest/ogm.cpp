@@ -28,6 +28,17 @@ void VisitOne(const Node& node, Visitor& visitor) {
   }
 }
 
+// A deep copy: nodes own their children.
+template <typename T>
+std::vector<Pointer<T>> CloneAll(const std::vector<Pointer<T>>& nodes) {
+  std::vector<Pointer<T>> copies;
+  copies.reserve(nodes.size());
+  for (const auto& node : nodes) {
+    copies.push_back(node->Clone());
+  }
+  return copies;
+}
+
 }  // namespace
 
 // --- scalars ---
@@ -90,17 +101,11 @@ Pointer<Value> Bool::Clone() const {
 
 // --- Array ---
 
-Array::Array(const Array& other) : Value(other) {
-  items_.reserve(other.items_.size());
-  for (const auto& item : other.items_) {
-    items_.push_back(item->Clone());
-  }
-}
+Array::Array(const Array& other) : Value(other), items_(CloneAll(other.items_)) {}
 
 Array& Array::operator=(const Array& other) {
   if (this != &other) {
-    Array copy(other);
-    items_ = std::move(copy.items_);
+    items_ = CloneAll(other.items_);
   }
   return *this;
 }
@@ -173,17 +178,11 @@ Pointer<Field> Field::Clone() const {
 
 // --- Object ---
 
-Object::Object(const Object& other) : Value(other) {
-  fields_.reserve(other.fields_.size());
-  for (const auto& field : other.fields_) {
-    fields_.push_back(field->Clone());
-  }
-}
+Object::Object(const Object& other) : Value(other), fields_(CloneAll(other.fields_)) {}
 
 Object& Object::operator=(const Object& other) {
   if (this != &other) {
-    Object copy(other);
-    fields_ = std::move(copy.fields_);
+    fields_ = CloneAll(other.fields_);
   }
   return *this;
 }

@@ -77,6 +77,28 @@ TEST(TreeTest, ElementsAreASnapshotInInsertionOrderAndFoundByTheirCurrentPath) {
   EXPECT_EQ(service->FindByUuidRecursive(Uuid::MakeV5("/Svc/items")), resource);
 }
 
+TEST(TreeTest, ServerSearchesDepthFirstAndAMatchAboveWinsOverOneBelow) {
+  auto server = std::make_shared<rubo::Server>("srv", "/nonexistent/config.json");
+  auto service = MakeSharedPointer<rubo::ServerService>(Uuid::MakeV5("/Svc"), U("/Svc"), "Svc");
+  auto resource = MakeSharedPointer<rubo::ServerResource>(Uuid::MakeV5("/Svc/items"), U("/Svc/items"), "items");
+  const auto uuid = Uuid::MakeV4();
+  auto element = resource->MakeElement(uuid, U("/Svc/items/one"), "Item");
+  resource->Add(element);
+  service->Add(resource);
+  server->Add(service);
+  // A later service named like the element: the element, met first depth first, is found.
+  server->Add(MakeSharedPointer<rubo::ServerService>(Uuid{}, U("/Other"), "Item"));
+
+  EXPECT_EQ(server->FindByUuidRecursive(uuid), element);
+  EXPECT_EQ(server->FindByUriRecursive(std::string("/Svc/items/one")), element);
+  EXPECT_EQ(server->FindByNameRecursive("Item"), element);
+  EXPECT_EQ(server->FindByNameRecursive("items"), resource);
+  EXPECT_EQ(server->FindByNameRecursive("Svc"), service);
+  EXPECT_EQ(server->FindByUuidRecursive(Uuid::MakeV4()), nullptr);
+  EXPECT_EQ(server->FindByUriRecursive(std::string("/Svc/items/two")), nullptr);
+  EXPECT_EQ(resource->FindByNameRecursive("items"), nullptr);  // a collection searches its elements only
+}
+
 TEST(TreeTest, AddAndRemoveAreSafeAgainstConcurrentReaders) {
   auto resource = MakeSharedPointer<rubo::ServerResource>(Uuid::MakeV5("/S/c"), U("/S/c"), "c");
   std::atomic<bool> done{false};
