@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Bounded fuzzing of the TLV field decoders: builds the libFuzzer target with clang in its own
 # build folder, runs it for about FUZZ_SECONDS (default 60) and fails if it finds a crash.
-# Inputs it finds go to a scratch folder; the seed corpus in the tree is only read.
+# Inputs it finds go to a scratch folder; the starting corpus in the tree is only read.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"

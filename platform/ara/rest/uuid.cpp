@@ -27,7 +27,7 @@ const Uuid Uuid::kNameNamespace(Uuid::Bytes{0x6b, 0xa7, 0xb8, 0x11, 0x9d, 0xad, 
                                             0x4f, 0xd4, 0x30, 0xc8});
 
 Uuid Uuid::MakeV4() {
-  // The generator is not thread-safe and is costly to seed: one per thread.
+  // The generator is not thread-safe and is costly to initialise: one per thread.
   thread_local boost::uuids::random_generator generator;
   return FromBoost(generator());
 }

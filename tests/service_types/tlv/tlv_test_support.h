@@ -103,13 +103,13 @@ Outcome DecodeByVisit(std::span<const std::uint8_t> payload) {
   return RunDecoder<T>(payload, [](tlv::ReadCursor& c, std::vector<T>& v) { tlv::deserialize_field_value<T>(c, v); });
 }
 
-// Gives every member of an element a distinctive value derived from `seed` and the member's tag.
+// Gives every member of an element a distinctive value derived from `salt` and the member's tag.
 struct FillVisitor {
-  std::uint32_t seed;
+  std::uint32_t salt;
 
   template <typename T>
   void operator()(ara::core::Optional<T>& member, std::uint16_t tag) {
-    const std::uint32_t n = seed * 131u + tag;
+    const std::uint32_t n = salt * 131u + tag;
     T value{};
     if constexpr (std::is_same_v<T, bool>) {
       value = (n & 1u) != 0;

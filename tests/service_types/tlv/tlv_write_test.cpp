@@ -180,10 +180,10 @@ TYPED_TEST_SUITE(TlvRoundTrip, AllStructures);
 
 TYPED_TEST(TlvRoundTrip, DecodeOfEncodeGivesTheSameValue) {
   std::vector<TypeParam> value;
-  for (std::uint32_t seed = 0; seed < 6; ++seed) {
+  for (std::uint32_t salt = 0; salt < 6; ++salt) {
     TypeParam element;
-    element.visit(FillVisitor{seed});
-    element.visit(ThinVisitor{seed == 0 ? ~0ULL : 0x9E3779B97F4A7C15ULL * seed});
+    element.visit(FillVisitor{salt});
+    element.visit(ThinVisitor{salt == 0 ? ~0ULL : 0x9E3779B97F4A7C15ULL * salt});
     value.push_back(element);
   }
   value.emplace_back();
