@@ -1,6 +1,5 @@
 #include "seam/platform_calls.h"
 
-#include <atomic>
 #include <mutex>
 
 #include "ara/log/logging.h"
