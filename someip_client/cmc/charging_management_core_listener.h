@@ -6,15 +6,15 @@
 #include <string_view>
 #include <vector>
 
-#include "app/comm_mngr/comm_mngr_someip_side_interface.h"
-#include "app/comm_mngr/partner_slot.h"
+#include "interfaces/comm_mngr/comm_mngr_someip_side_interface.h"
+#include "interfaces/comm_mngr/partner_slot.h"
 #include "ara/core/optional.h"
 #include "ara/log/logging.h"
 #include "service_types/chargingmanagementcore/datatypes.h"
 #include "someip_client/common/timing_constants.h"
-#include "someip_client/interfaces/abstract_get_futures.h"
+#include "interfaces/get_futures/abstract_get_futures.h"
 #include "someip_client/interfaces/charging_management_core_proxy_interface.h"
-#include "someip_client/interfaces/orik_listener_interface.h"
+#include "interfaces/charging_management_core_listener/orik_listener_interface.h"
 
 namespace orik::chargingManagementCoreListener {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <utility>
 
-#include "app/comm_mngr/partner_slot.h"
+#include "interfaces/comm_mngr/partner_slot.h"
 #include "ara/com/exceptions.h"
 #include "ara/com/find_service.h"
 #include "ara/com/types.h"

@@ -6,7 +6,7 @@
 
 #include "service_types/chargingmanagementcore/proxy/chargingmanagementcore_proxy.h"
 #include "someip_client/interfaces/cmc_variants.h"
-#include "someip_client/interfaces/someip_types.h"
+#include "interfaces/enums/someip_types.h"
 
 namespace orik::chargingManagementCoreListener {
 

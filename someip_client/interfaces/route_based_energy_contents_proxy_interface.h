@@ -6,7 +6,7 @@
 
 #include "service_types/routebasedenergycontents/proxy/routebasedenergycontents_proxy.h"
 #include "someip_client/interfaces/rbec_variants.h"
-#include "someip_client/interfaces/someip_types.h"
+#include "interfaces/enums/someip_types.h"
 
 namespace orik::routeBasedEnergyContents {
 

@@ -4,12 +4,12 @@
 #include <memory>
 #include <vector>
 
-#include "app/comm_mngr/comm_mngr_rbec_side_interface.h"
-#include "app/comm_mngr/partner_slot.h"
+#include "interfaces/comm_mngr/comm_mngr_rbec_side_interface.h"
+#include "interfaces/comm_mngr/partner_slot.h"
 #include "ara/log/logging.h"
 #include "someip_client/common/timing_constants.h"
-#include "someip_client/interfaces/abstract_get_futures.h"
-#include "someip_client/interfaces/route_based_energy_contents_listener_interface.h"
+#include "interfaces/get_futures/abstract_get_futures.h"
+#include "interfaces/route_based_energy_contents/route_based_energy_contents_listener_interface.h"
 #include "someip_client/interfaces/route_based_energy_contents_proxy_interface.h"
 
 namespace orik::routeBasedEnergyContents {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "ara/log/logging.h"
-#include "someip_client/interfaces/abstract_get_futures.h"
+#include "interfaces/get_futures/abstract_get_futures.h"
 #include "someip_client/sync/interruptable_timer.h"
 
 namespace orik::someipSync {

@@ -14,8 +14,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/comm_mngr/comm_mngr_rbec_side_interface.h"
-#include "app/comm_mngr/comm_mngr_someip_side_interface.h"
+#include "interfaces/comm_mngr/comm_mngr_rbec_side_interface.h"
+#include "interfaces/comm_mngr/comm_mngr_someip_side_interface.h"
 #include "ara/com/internal/runtime_core.h"
 #include "someip_client/interfaces/charging_management_core_proxy_interface.h"
 #include "someip_client/interfaces/route_based_energy_contents_proxy_interface.h"

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "ara/core/optional.h"
-#include "someip_client/interfaces/someip_types.h"
+#include "interfaces/enums/someip_types.h"
 
 namespace orik::commMngr {
 

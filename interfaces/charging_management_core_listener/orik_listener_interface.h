@@ -5,7 +5,7 @@
 
 #include "ara/core/optional.h"
 #include "service_types/chargingmanagementcore/enumerations.h"
-#include "someip_client/interfaces/someip_types.h"
+#include "interfaces/enums/someip_types.h"
 
 namespace orik::chargingManagementCoreListener {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "someip_client/interfaces/someip_types.h"
+#include "interfaces/enums/someip_types.h"
 
 namespace orik::commMngr {
 
