@@ -269,6 +269,136 @@ TEST_P(PostRuleTest, RefusesOrWritesAsTheRulesSay) {
 INSTANTIATE_TEST_SUITE_P(Post, PostRuleTest, ::testing::ValuesIn(kRules),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// ---- What a POST logs ----
+
+struct Lines {
+  const char* name;
+  const char* collection;
+  const char* type;
+  std::function<void(rubo::BaseXObject&)> arrange;
+  const char* body;
+  Strings lines;
+};
+
+const Lines kLines[] = {
+    {"ValueControl",
+     "valueControls",
+     kTarget,
+     kNone,
+     R"({"currentValue": 50})",
+     {"[Rubo][Rubo -> SomeIp] ValueControl Result for the validation checks: true!",
+      "[Rubo][Rubo -> SomeIp] {Type - Value - SpecialState} : {immediateChargingOptionsTargetSoc - 50 - no_value}",
+      "[Rubo][Rubo -> Someip] ValueControl - Set response received.", "[Rubo][Rubo -> SomeIp] ValueControl Success"}},
+    {"SpecialState",
+     "valueControls",
+     kTarget,
+     kNone,
+     R"({"specialState": "off"})",
+     {"[Rubo][Rubo -> SomeIp] ValueControl Result for the validation checks: true!",
+      "[Rubo][Rubo -> SomeIp] {Type - Value - SpecialState} : {immediateChargingOptionsTargetSoc - 100000 - off}",
+      "[Rubo][Rubo -> Someip] ValueControl - Set response received.", "[Rubo][Rubo -> SomeIp] ValueControl Success"}},
+    {"ValueControlRefused",
+     "valueControls",
+     kTarget,
+     [](auto& e) { SetInt(e, "resolution", 5); },
+     R"({"currentValue": 7})",
+     {"[Rubo][Rubo -> SomeIp] ValueControl Result for the validation checks: false!",
+      "[Rubo][Rubo -> SomeIp] ValueControl Invalid range"}},
+    {"SwitchControl",
+     "switchControls",
+     kAutounlock,
+     kNone,
+     R"({"switchValue": "activated"})",
+     {"[Rubo] Type - SwitchValue: immediateChargingOptionsAutounlockAc - activated",
+      "[Rubo][Rubo -> Someip] SwitchValue - Set response received.",
+      "[Rubo] Result for the switchcontrol validation checks: true!",
+      "[Rubo][Rubo -> SomeIp] SwitchControl POST successful"}},
+    {"SwitchControlRefused",
+     "switchControls",
+     kAutounlock,
+     [](auto& e) { SetTexts(e, "switchValueConfiguration", {}); },
+     R"({"switchValue": "activated"})",
+     {"[Rubo] Result for the switchcontrol validation checks: false!",
+      "[Rubo][Rubo -> SomeIp] SwitchControl POST failed due to validation"}},
+    {"View",
+     "views",
+     "popup",
+     kNone,
+     R"({"visibility": "newRequest"})",
+     {"[Rubo][Rubo -> SomeIp] View - Result for the payload validation checks: true!",
+      "[Rubo][Rubo -> SomeIp] View - {Type - Content - Visibility} : {popup - no_value - newRequest}",
+      "[Rubo][Rubo -> Someip] View - Set response received.", "[Rubo][Rubo -> SomeIp] View Success"}},
+    {"ViewRefused",
+     "views",
+     "popup",
+     kNone,
+     R"({})",
+     {"[Rubo][Rubo -> SomeIp] View - Result for the payload validation checks: false!",
+      "[Rubo][Rubo -> SomeIp] View Invalid params"}},
+    {"PastError",
+     "pastErrorInformation",
+     "pastErrorInformation2",
+     kNone,
+     R"({"confirmedByUser": false})",
+     {"[Rubo][Rubo -> SomeIp] PastErrorInformation - Result for the payload_exists_check checks: true!",
+      "[Rubo][Rubo -> SomeIp] PastErrorInformation - {Type - ConfirmedByUser} : {pastErrorInformation2 - false}",
+      "[Rubo][Rubo -> Someip] PastErrorInformation - Set response received.",
+      "[Rubo][Rubo -> SomeIp] PastErrInfo Success"}},
+    {"PastErrorRefused",
+     "pastErrorInformation",
+     "pastErrorInformation2",
+     kNone,
+     R"({})",
+     {"[Rubo][Rubo -> SomeIp] PastErrorInformation - Result for the payload_exists_check checks: false!",
+      "[Rubo][Rubo -> SomeIp] PastErrInfo confirmedByUser field is missing from the payload."}},
+    {"Reset",
+     "resets",
+     "",
+     kNone,
+     R"({"isFactoryDefault": true})",
+     {"[Rubo] Type - resetDataValue:  - 1", "[Rubo][Rubo -> Someip] ResetToFactoryData - Set response received.",
+      "[Rubo][Rubo -> SomeIp] ResetToFactory Accepted"}},
+    {"ResetRefused",
+     "resets",
+     "",
+     kNone,
+     R"({"isFactoryDefault": false})",
+     {"[Rubo] Type - resetDataValue:  - 0", "[Rubo][Rubo -> SomeIp] ResetToFactory wrong value in the payload."}},
+};
+
+class PostLinesTest : public PostTestBase, public ::testing::WithParamInterface<Lines> {};
+
+TEST_P(PostLinesTest, LogsItsLinesInOrder) {
+  const auto& param = GetParam();
+  Start();
+  const std::string path = PathFor(param.collection, param.type);
+  param.arrange(*Object(path));
+  log_->Clear();
+  Post(path, param.body);
+  EXPECT_EQ(ServerLines(*log_), param.lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Post, PostLinesTest, ::testing::ValuesIn(kLines),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Outcomes the listener never produces are failures too.
+TEST_F(PostTestBase, UnexpectedOutcomesAreInternalErrors) {
+  Start();
+  const std::string path = PathOf("/ChargingManagementCore/valueControls", kTarget);
+  for (const auto& [result, line] : std::vector<std::pair<SOMEIP_RESPONSE_TYPE, std::string>>{
+           {SOMEIP_RESPONSE_TYPE::RESPONSE_DATA_MISMATCH,
+            "[Rubo][Rubo -> Someip] ValueControl - Response data does not match. Not implemented."},
+           {static_cast<SOMEIP_RESPONSE_TYPE>(3),
+            "[Rubo][Rubo -> Someip] Set Status Case unknown. Returning false."}}) {
+    fake_->Script({result});
+    log_->Clear();
+    const auto reply = Post(path, R"({"currentValue": 5})");
+    EXPECT_EQ(reply.status, 500u);
+    EXPECT_THAT(ServerLines(*log_), ::testing::Contains(line));
+  }
+  EXPECT_FALSE(GetJson(path).contains("currentValue"));
+}
+
 // ---- Lock-state switch controls made by updates ----
 
 struct LockState {
