@@ -155,23 +155,29 @@ void ORIKRuboServer::Update_BidirectionalChargingModes(BidirectionalChargingMode
   }
   const BidirectionalChargingModesUpdate values = std::move(update);
   const auto element = FindInCollection<cmc::BidirectionalChargingModeObject>(
-      server->GetChargingManagementCoreBidirectionalChargingModes(), std::get<0>(values));
+      server->GetChargingManagementCoreBidirectionalChargingModes(),
+      std::get<BidirectionalChargingModesUpdateIndex::type>(values));
   if (!element) {
     return;
   }
   PropertyWriter writer(*element);
-  ApplyGuarded(m_logger,
-               "[Rubo][SomeIp -> Rubo] Domain error exception caught while updating BidirectionalChargingModes "
-               "object: ",
-               "[Rubo] Unknown exception caught while updating BidirectionalChargingModes object.", [&] {
-                 writer.Listed(*element, "information", std::get<1>(values));
-                 writer.Listed(*element, "notification", std::get<2>(values));
-                 writer.Listed(*element, "chargingMode", std::get<3>(values));
-                 writer.Real("operatingHoursThreshold", std::get<4>(values), 0.0F, 10000.0F);
-                 writer.Real("numbersOfCyclesThreshold", std::get<5>(values), 0.0F, 500.0F);
-                 writer.Real("amountOfEnergyThreshold", std::get<6>(values), 0.0F, 100000.0F);
-                 writer.Real("quotaThreshold", std::get<7>(values), 0.0F, 1000000.0F);
-               });
+  ApplyGuarded(
+      m_logger,
+      "[Rubo][SomeIp -> Rubo] Domain error exception caught while updating BidirectionalChargingModes "
+      "object: ",
+      "[Rubo] Unknown exception caught while updating BidirectionalChargingModes object.", [&] {
+        writer.Listed(*element, "information", std::get<BidirectionalChargingModesUpdateIndex::information>(values));
+        writer.Listed(*element, "notification", std::get<BidirectionalChargingModesUpdateIndex::notification>(values));
+        writer.Listed(*element, "chargingMode", std::get<BidirectionalChargingModesUpdateIndex::chargingMode>(values));
+        writer.Real("operatingHoursThreshold",
+                    std::get<BidirectionalChargingModesUpdateIndex::operatingHoursThreshold>(values), 0.0F, 10000.0F);
+        writer.Real("numbersOfCyclesThreshold",
+                    std::get<BidirectionalChargingModesUpdateIndex::numbersOfCyclesThreshold>(values), 0.0F, 500.0F);
+        writer.Real("amountOfEnergyThreshold",
+                    std::get<BidirectionalChargingModesUpdateIndex::amountOfEnergyThreshold>(values), 0.0F, 100000.0F);
+        writer.Real("quotaThreshold", std::get<BidirectionalChargingModesUpdateIndex::quotaThreshold>(values), 0.0F,
+                    1000000.0F);
+      });
 }
 
 }  // namespace orik::ruboServer
