@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -20,7 +21,23 @@
 #include "ara/log/remote_ids.h"
 #include "ara/log/remote_sink.h"
 
+#if defined(__SANITIZE_THREAD__)
+#define ORIK_LOG_TSAN 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define ORIK_LOG_TSAN 1
+#endif
+#endif
+
 namespace ara::log {
+
+bool RemoteSupported() noexcept {
+#ifdef ORIK_LOG_TSAN
+  return false;
+#else
+  return true;
+#endif
+}
 
 std::string RemoteApplicationId(std::string_view appId) {
   return std::string(appId.substr(0, DLT_ID_SIZE));
@@ -192,6 +209,16 @@ bool StartRemote(const std::string& appId, const std::string& description, LogLe
     StopRemote();
   }
   if (!session.active) {
+    if (!RemoteSupported()) {
+      if (!session.prepared) {
+        std::fputs(
+            "ara::log: remote mode is off in ThreadSanitizer builds: libdlt cancels its threads at exit, "
+            "which the ThreadSanitizer runtime does not survive\n",
+            stderr);
+        session.prepared = true;
+      }
+      return false;
+    }
     if (!session.prepared) {
       // The library's own notices go to standard error (standard output is not ours to
       // use) and only from warnings up; DLT_LOG_MODE and DLT_LOG_LEVEL still override.

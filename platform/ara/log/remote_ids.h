@@ -10,6 +10,11 @@ namespace ara::log {
 // DLT ids have at most four characters; these give the ids the remote sink registers.
 // The console and the log file always show the full ids.
 
+// False in builds that leave the DLT library out (ThreadSanitizer builds: libdlt cancels
+// its threads at exit, which the ThreadSanitizer runtime does not survive); remote mode then
+// sends nothing and the other modes work as always.
+bool RemoteSupported() noexcept;
+
 // The application id cut to its first four characters.
 std::string RemoteApplicationId(std::string_view appId);
 

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -70,6 +71,8 @@ struct BadMode {
   const char* message;
 };
 
+void PrintTo(const BadMode& c, std::ostream* os) { *os << c.name; }
+
 class LogModesBadModeTest : public LogModesTest, public ::testing::WithParamInterface<BadMode> {};
 
 TEST_P(LogModesBadModeTest, FailsWithAClearMessageAndKeepsTheConfiguration) {
@@ -113,6 +116,8 @@ struct IdCase {
   const char* contextId;
   const char* remoteId;
 };
+
+void PrintTo(const IdCase& c, std::ostream* os) { *os << c.contextId; }
 
 class RemoteContextIdTest : public ::testing::TestWithParam<IdCase> {};
 

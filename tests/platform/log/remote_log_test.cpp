@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -55,6 +56,9 @@ std::string ReadFile(const std::filesystem::path& path) {
 class DltRemoteLogTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    if (!ara::log::RemoteSupported()) {
+      GTEST_SKIP() << "this build leaves the DLT library out";
+    }
     ASSERT_TRUE(daemon_.Started()) << daemon_.Diagnostics();
     receiver_.emplace(daemon_);
     ASSERT_TRUE(receiver_->WaitConnected(kTimeout)) << daemon_.Diagnostics();
@@ -138,6 +142,10 @@ struct NoDaemonCase {
   bool console;
 };
 
+void PrintTo(const NoDaemonCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class DltNoDaemonTest : public ::testing::TestWithParam<NoDaemonCase> {};
 
 TEST_P(DltNoDaemonTest, TenThousandRecordsNeitherBlockNorFail) {
@@ -166,6 +174,10 @@ struct ConsoleCase {
   bool console;
   bool warning;
 };
+
+void PrintTo(const ConsoleCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class DltConsoleTest : public ::testing::TestWithParam<ConsoleCase> {};
 
