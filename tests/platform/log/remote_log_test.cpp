@@ -134,6 +134,17 @@ TEST_F(DltRemoteLogTest, DaemonLevelRequestsChangeWhatAContextSends) {
   EXPECT_EQ(received[other], (std::vector<Entry>{{DLT_LOG_INFO, "other info"}}));
 }
 
+TEST_F(DltRemoteLogTest, ASecondInitLoggingRegistersUnderTheNewIdAndLevel) {
+  const std::string context = ara::log::RemoteContextId(orik::logtest::kLevelContext);
+  Child writer = RunWriter({"reinit"});
+  ASSERT_TRUE(ExitedWith(writer.Wait(kTimeout), 0)) << writer.Stderr();
+  ASSERT_TRUE(receiver_->WaitFor(
+      [&](const DltRecord& r) { return r.appId == "ORK2" && r.contextId == context && r.text == "second debug"; },
+      kTimeout));
+  EXPECT_EQ(ByContext(receiver_->LogRecords("ORIK"))[context], (std::vector<Entry>{{DLT_LOG_INFO, "first"}}));
+  EXPECT_EQ(ByContext(receiver_->LogRecords("ORK2"))[context], (std::vector<Entry>{{DLT_LOG_DEBUG, "second debug"}}));
+}
+
 // Without a daemon: an empty FIFO directory (the library sets up and buffers), and one
 // that does not exist (the library cannot set up at all).
 struct NoDaemonCase {

@@ -102,6 +102,18 @@ int Levels() {
   return 0;
 }
 
+// A second InitLogging under another application id and level registers everything anew.
+int Reinit() {
+  ara::log::InitLogging("ORIK", "ORIK Application", LogLevel::kInfo, LogMode::kRemote, "");
+  auto& logger = ara::log::CreateLogger(kLevelContext, "reinit");
+  logger.LogInfo() << "first";
+  logger.LogDebug() << "hidden";
+  ara::log::InitLogging("ORK2", "Second Application", LogLevel::kDebug, LogMode::kRemote, "");
+  logger.LogDebug() << "second debug";
+  logger.LogVerbose() << "second verbose";
+  return 0;
+}
+
 int Flood(int count) {
   ara::log::InitLogging("ORIK", "ORIK Application", LogLevel::kInfo, LogMode::kRemote, "");
   auto& logger = ara::log::CreateLogger("ORIK_MAIN", "main");
@@ -129,6 +141,9 @@ int main(int argc, char** argv) {
   }
   if (scenario == "flood" && argc > 2) {
     return Flood(std::atoi(argv[2]));
+  }
+  if (scenario == "reinit") {
+    return Reinit();
   }
   if (scenario == "console") {
     return Console();
