@@ -140,6 +140,10 @@ void BeforeDltExit() {
   if (fd >= 0) {
     ::close(fd);
     dlt_set_resend_timeout_atexit(kExitHandOverMillis);
+  } else {
+    // Without a daemon the buffered messages were never going anywhere; the library's
+    // warning that they are lost would only add a line to every exit.
+    dlt_log_set_level(LOG_ERR);
   }
 }
 
