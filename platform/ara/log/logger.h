@@ -7,6 +7,10 @@
 
 namespace ara::log {
 
+namespace detail {
+struct RemoteContext;
+}  // namespace detail
+
 // One logging context. Loggers live for the whole process (CreateLogger keeps them),
 // so references to them never dangle.
 class Logger {
@@ -25,8 +29,14 @@ class Logger {
   const std::string& Description() const noexcept { return description_; }
 
  private:
+  friend class LogStream;
+  friend Logger& CreateLogger(std::string contextId, std::string description);
+
   std::string contextId_;
   std::string description_;
+  // The DLT context this logger's records go to in remote mode; shared by every logger
+  // whose id maps to the same DLT id, and never freed.
+  detail::RemoteContext* remote_;
 };
 
 }  // namespace ara::log

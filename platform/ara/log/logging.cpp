@@ -2,23 +2,37 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <deque>
 #include <mutex>
+#include <stdexcept>
 #include <vector>
 
 #include "ara/log/capture_sink.h"
+#include "ara/log/remote_sink.h"
 
 namespace ara::log {
 namespace {
+
+// Asks for console output beside whatever mode the application chose; read by each
+// InitLogging.
+constexpr const char* kConsoleVariable = "ORIK_LOG_CONSOLE";
+
+constexpr auto kAllModes = static_cast<std::uint8_t>(LogMode::kRemote | LogMode::kFile | LogMode::kConsole);
 
 struct State {
   std::mutex mutex;  // guards everything below and serialises sink writes
   std::string appId = "----";
   std::atomic<LogLevel> level{LogLevel::kInfo};
-  bool console = true;
+  bool consoleAllowed = true;  // SetConsoleEnabled
+  bool consoleWanted = true;   // the mode or the environment asks for the console
+  bool remote = false;         // the application is registered with the daemon
+  std::FILE* file = nullptr;
   std::vector<std::shared_ptr<Sink>> sinks;
   std::deque<Logger> loggers;  // deque: references stay valid as it grows
 };
@@ -33,66 +47,162 @@ const Logger& DefaultLogger() {
   return logger;
 }
 
-void WriteConsole(const Record& record) {
+void WriteLine(std::FILE* out, const Record& record) {
   char stamp[32];
   const auto now = std::chrono::system_clock::now();
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-  const auto millis =
-      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+  const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
   std::tm local{};
   localtime_r(&seconds, &local);
   const std::size_t n = std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &local);
-  std::fprintf(stderr, "%.*s.%03d %s %s %s %s\n", static_cast<int>(n), stamp, static_cast<int>(millis),
+  std::fprintf(out, "%.*s.%03d %s %s %s %s\n", static_cast<int>(n), stamp, static_cast<int>(millis),
                record.appId.c_str(), record.contextId.c_str(), LevelName(record.level), record.text.c_str());
 }
 
-void Dispatch(const Logger& logger, LogLevel level, std::string&& text) {
+bool LocalAllows(LogLevel level) noexcept {
+  const LogLevel threshold = GetState().level.load(std::memory_order_relaxed);
+  return level != LogLevel::kOff && static_cast<int>(level) <= static_cast<int>(threshold);
+}
+
+void Dispatch(const Logger& logger, detail::RemoteContext& remote, LogLevel level, std::string&& text) {
   State& state = GetState();
   std::lock_guard lock(state.mutex);
+  if (state.remote && detail::RemoteAllows(remote, level)) {
+    detail::SendRemote(remote, level, text);
+  }
+  if (!LocalAllows(level)) {
+    return;
+  }
   Record record{state.appId, logger.ContextId(), level, std::move(text), std::this_thread::get_id()};
-  if (state.console) {
-    WriteConsole(record);
+  if (state.consoleAllowed && state.consoleWanted) {
+    WriteLine(stderr, record);
+  }
+  if (state.file != nullptr) {
+    WriteLine(state.file, record);
+    std::fflush(state.file);
   }
   for (const auto& sink : state.sinks) {
     sink->Write(record);
   }
 }
 
+bool ConsoleRequestedByEnvironment() {
+  const char* value = std::getenv(kConsoleVariable);
+  if (value == nullptr || *value == '\0' || std::strcmp(value, "0") == 0) {
+    return false;
+  }
+  if (std::strcmp(value, "1") == 0) {
+    return true;
+  }
+  std::fprintf(stderr, "ara::log: %s must be 0 or 1, not '%s'; no console output is added\n", kConsoleVariable, value);
+  return false;
+}
+
+void CheckMode(LogMode mode, const std::string& directoryPath) {
+  const auto bits = static_cast<unsigned>(mode);
+  if (bits == 0) {
+    throw std::invalid_argument(
+        "ara::log: log mode 0 selects no output; use remote (1), file (2), console (4) or a combination");
+  }
+  if ((bits & ~static_cast<unsigned>(kAllModes)) != 0) {
+    char message[160];
+    std::snprintf(message, sizeof message,
+                  "ara::log: log mode %u has unknown bits 0x%x; the modes are remote (1), file (2) and console (4)",
+                  bits, bits & ~static_cast<unsigned>(kAllModes));
+    throw std::invalid_argument(message);
+  }
+  if (HasMode(mode, LogMode::kFile) && directoryPath.empty()) {
+    throw std::invalid_argument("ara::log: file mode needs the directory to write the log file in");
+  }
+}
+
+std::FILE* OpenLogFile(const std::string& directoryPath, const std::string& appId) {
+  std::string path = directoryPath;
+  if (path.back() != '/') {
+    path += '/';
+  }
+  path += appId + ".log";
+  std::FILE* file = std::fopen(path.c_str(), "ae");
+  if (file == nullptr) {
+    throw std::runtime_error("ara::log: cannot open the log file '" + path + "': " + std::strerror(errno));
+  }
+  return file;
+}
+
 }  // namespace
 
 const char* LevelName(LogLevel level) noexcept {
   switch (level) {
-    case LogLevel::kOff: return "OFF";
-    case LogLevel::kFatal: return "FATAL";
-    case LogLevel::kError: return "ERROR";
-    case LogLevel::kWarn: return "WARN";
-    case LogLevel::kInfo: return "INFO";
-    case LogLevel::kDebug: return "DEBUG";
-    case LogLevel::kVerbose: return "VERBOSE";
+    case LogLevel::kOff:
+      return "OFF";
+    case LogLevel::kFatal:
+      return "FATAL";
+    case LogLevel::kError:
+      return "ERROR";
+    case LogLevel::kWarn:
+      return "WARN";
+    case LogLevel::kInfo:
+      return "INFO";
+    case LogLevel::kDebug:
+      return "DEBUG";
+    case LogLevel::kVerbose:
+      return "VERBOSE";
   }
   return "?";
 }
 
-void InitLogging(std::string appId, std::string /*description*/, LogLevel logLevel, LogMode /*logMode*/,
-                 std::string /*directoryPath*/) {
+void InitLogging(std::string appId, std::string description, LogLevel logLevel, LogMode logMode,
+                 std::string directoryPath) {
+  CheckMode(logMode, directoryPath);
+  std::FILE* file = HasMode(logMode, LogMode::kFile) ? OpenLogFile(directoryPath, appId) : nullptr;
+  const bool console = HasMode(logMode, LogMode::kConsole) || ConsoleRequestedByEnvironment();
+
   State& state = GetState();
   std::lock_guard lock(state.mutex);
-  state.appId = std::move(appId);
+  if (state.file != nullptr) {
+    std::fclose(state.file);
+  }
+  state.file = file;
+  state.consoleWanted = console;
   state.level.store(logLevel, std::memory_order_relaxed);
+  if (HasMode(logMode, LogMode::kRemote)) {
+    // Without the library the process logs on as before, only without the remote sink.
+    state.remote = detail::StartRemote(appId, description, logLevel);
+  } else {
+    detail::StopRemote();
+    state.remote = false;
+  }
+  state.appId = std::move(appId);
 }
 
 Logger& CreateLogger(std::string contextId, std::string description) {
   State& state = GetState();
   std::lock_guard lock(state.mutex);
-  return state.loggers.emplace_back(std::move(contextId), std::move(description));
+  Logger& logger = state.loggers.emplace_back(std::move(contextId), std::move(description));
+  if (state.remote) {
+    detail::AttachRemote(*logger.remote_, state.level.load(std::memory_order_relaxed));
+  }
+  return logger;
 }
 
-LogStream LogFatal() noexcept { return DefaultLogger().LogFatal(); }
-LogStream LogError() noexcept { return DefaultLogger().LogError(); }
-LogStream LogWarn() noexcept { return DefaultLogger().LogWarn(); }
-LogStream LogInfo() noexcept { return DefaultLogger().LogInfo(); }
-LogStream LogDebug() noexcept { return DefaultLogger().LogDebug(); }
-LogStream LogVerbose() noexcept { return DefaultLogger().LogVerbose(); }
+LogStream LogFatal() noexcept {
+  return DefaultLogger().LogFatal();
+}
+LogStream LogError() noexcept {
+  return DefaultLogger().LogError();
+}
+LogStream LogWarn() noexcept {
+  return DefaultLogger().LogWarn();
+}
+LogStream LogInfo() noexcept {
+  return DefaultLogger().LogInfo();
+}
+LogStream LogDebug() noexcept {
+  return DefaultLogger().LogDebug();
+}
+LogStream LogVerbose() noexcept {
+  return DefaultLogger().LogVerbose();
+}
 
 void AddSink(std::shared_ptr<Sink> sink) {
   State& state = GetState();
@@ -109,17 +219,18 @@ void RemoveSink(const std::shared_ptr<Sink>& sink) {
 void SetConsoleEnabled(bool enabled) {
   State& state = GetState();
   std::lock_guard lock(state.mutex);
-  state.console = enabled;
+  state.consoleAllowed = enabled;
 }
 
 // ---- Logger ----
 
 Logger::Logger(std::string contextId, std::string description)
-    : contextId_(std::move(contextId)), description_(std::move(description)) {}
+    : contextId_(std::move(contextId)),
+      description_(std::move(description)),
+      remote_(&detail::RemoteContextFor(contextId_, description_)) {}
 
 bool Logger::IsEnabled(LogLevel level) const noexcept {
-  const LogLevel threshold = GetState().level.load(std::memory_order_relaxed);
-  return level != LogLevel::kOff && static_cast<int>(level) <= static_cast<int>(threshold);
+  return LocalAllows(level) || detail::RemoteAllows(*remote_, level);
 }
 
 // ---- LogStream ----
@@ -142,7 +253,7 @@ LogStream::~LogStream() {
 
 void LogStream::Flush() {
   if (active_) {
-    Dispatch(*logger_, level_, std::move(text_));
+    Dispatch(*logger_, *logger_->remote_, level_, std::move(text_));
     text_.clear();
   }
 }
@@ -205,8 +316,12 @@ LogStream& LogStream::operator<<(double value) {
   return *this;
 }
 
-void LogStream::AppendSigned(std::int64_t value) { AppendNumber(text_, value); }
-void LogStream::AppendUnsigned(std::uint64_t value) { AppendNumber(text_, value); }
+void LogStream::AppendSigned(std::int64_t value) {
+  AppendNumber(text_, value);
+}
+void LogStream::AppendUnsigned(std::uint64_t value) {
+  AppendNumber(text_, value);
+}
 
 // ---- CaptureSink ----
 
@@ -250,12 +365,14 @@ void CaptureSink::Clear() {
 
 bool CaptureSink::WaitFor(const Predicate& predicate, std::chrono::milliseconds timeout) const {
   std::unique_lock lock(mutex_);
-  return changed_.wait_for(lock, timeout, [&] {
-    return std::any_of(records_.begin(), records_.end(), predicate);
-  });
+  return changed_.wait_for(lock, timeout, [&] { return std::any_of(records_.begin(), records_.end(), predicate); });
 }
 
-ScopedCapture::ScopedCapture() : sink_(std::make_shared<CaptureSink>()) { AddSink(sink_); }
-ScopedCapture::~ScopedCapture() { RemoveSink(sink_); }
+ScopedCapture::ScopedCapture() : sink_(std::make_shared<CaptureSink>()) {
+  AddSink(sink_);
+}
+ScopedCapture::~ScopedCapture() {
+  RemoveSink(sink_);
+}
 
 }  // namespace ara::log

@@ -10,9 +10,17 @@
 
 namespace ara::log {
 
-// Sets the application id and the level below which records are dropped. Before it is
-// called, records go to the console at level Info under the application id "----".
-// Remote mode writes to the console: there is no remote collector on this machine.
+// Sets the application id, the default level and where records go. Before it is called,
+// records go to the console at level Info under the application id "----".
+// - kRemote: every record is one message to the DLT daemon (see README.md in this folder);
+//   a daemon that is missing or slow never blocks a caller. The daemon may change the level
+//   of a context; that decides what goes remote, not what goes to the console or the file.
+// - kFile: records are appended to "<directoryPath>/<appId>.log".
+// - kConsole: records go to standard error. ORIK_LOG_CONSOLE=1 in the environment adds the
+//   console to any mode.
+// Throws std::invalid_argument for a mode without any of these bits, with unknown bits or
+// with kFile but no directory, and std::runtime_error when the log file cannot be opened;
+// the previous configuration then stays.
 void InitLogging(std::string appId, std::string description, LogLevel logLevel, LogMode logMode,
                  std::string directoryPath);
 
@@ -48,7 +56,8 @@ class Sink {
 void AddSink(std::shared_ptr<Sink> sink);
 void RemoveSink(const std::shared_ptr<Sink>& sink);
 
-// Console output on standard error; on by default. Tests and benchmarks may turn it off.
+// Allows console output on standard error (allowed by default); whether the console is
+// written at all follows the mode and ORIK_LOG_CONSOLE. Tests and benchmarks turn it off.
 void SetConsoleEnabled(bool enabled);
 
 }  // namespace ara::log
