@@ -1,5 +1,7 @@
 #include "app/comm_mngr/communications_manager.h"
 
+#include "ara/log/logging.h"
+
 #include <string_view>
 #include <type_traits>
 #include <unordered_map>

@@ -5,16 +5,19 @@
 #include <mutex>
 #include <string>
 
+#include "ara/core/optional.h"
+#include "interfaces/charging_management_core_listener/orik_listener_interface.h"
 #include "interfaces/comm_mngr/comm_mngr_rbec_side_interface.h"
 #include "interfaces/comm_mngr/comm_mngr_rubo_side_interface.h"
 #include "interfaces/comm_mngr/comm_mngr_someip_side_interface.h"
 #include "interfaces/comm_mngr/partner_slot.h"
-#include "ara/core/optional.h"
-#include "ara/log/logging.h"
-#include "interfaces/rubo_server/orik_rubo_server_interface.h"
-#include "interfaces/charging_management_core_listener/orik_listener_interface.h"
-#include "interfaces/route_based_energy_contents/route_based_energy_contents_listener_interface.h"
 #include "interfaces/enums/someip_types.h"
+#include "interfaces/route_based_energy_contents/route_based_energy_contents_listener_interface.h"
+#include "interfaces/rubo_server/orik_rubo_server_interface.h"
+
+namespace ara::log {
+class Logger;
+}  // namespace ara::log
 
 namespace orik::commMngr {
 

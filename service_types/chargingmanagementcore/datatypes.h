@@ -5,7 +5,6 @@
 // types and data ids are listed once in datatypes.def.
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -29,41 +28,11 @@ ORIK_CMC_STRUCTURES(ORIK_TLV_DEFINE_STRUCTURE)
 
 // Field decoders that run the member procedure member by member instead of through visit; they
 // behave exactly like the generic tlv::deserialize_field_value, which they take precedence over.
-inline void deserialize_field_value(::zrt::services::tlv::ReadCursor& cursor,
-                                    std::vector<DT_batteryPreconditioningEnergies_struct>& value) {
-  using Element = DT_batteryPreconditioningEnergies_struct;
-  ::zrt::services::tlv::detail::DeserializeElements(
-      cursor, value, [](::zrt::services::tlv::MemberReader& read, Element& element) {
-        const std::span<const std::uint16_t> tags = Element::get_tlv_tags();
-        read(element.type, tags[0]);
-        read(element.firstStop, tags[1]);
-        read(element.nextStops, tags[2]);
-      });
-}
-
-inline void deserialize_field_value(::zrt::services::tlv::ReadCursor& cursor,
-                                    std::vector<DT_oruUpdateApprovals_struct>& value) {
-  using Element = DT_oruUpdateApprovals_struct;
-  ::zrt::services::tlv::detail::DeserializeElements(
-      cursor, value, [](::zrt::services::tlv::MemberReader& read, Element& element) {
-        const std::span<const std::uint16_t> tags = Element::get_tlv_tags();
-        read(element.type, tags[0]);
-        read(element.updateApproval, tags[1]);
-      });
-}
-
-inline void deserialize_field_value(::zrt::services::tlv::ReadCursor& cursor,
-                                    std::vector<DT_notificationMarkers_struct>& value) {
-  using Element = DT_notificationMarkers_struct;
-  ::zrt::services::tlv::detail::DeserializeElements(
-      cursor, value, [](::zrt::services::tlv::MemberReader& read, Element& element) {
-        const std::span<const std::uint16_t> tags = Element::get_tlv_tags();
-        read(element.type, tags[0]);
-        read(element.notificationSocValue, tags[1]);
-        read(element.notificationRangeValue, tags[2]);
-        read(element.notificationTimeValue, tags[3]);
-        read(element.isToBeNotified, tags[4]);
-      });
-}
+void deserialize_field_value(::zrt::services::tlv::ReadCursor& cursor,
+                             std::vector<DT_batteryPreconditioningEnergies_struct>& value);
+void deserialize_field_value(::zrt::services::tlv::ReadCursor& cursor,
+                             std::vector<DT_oruUpdateApprovals_struct>& value);
+void deserialize_field_value(::zrt::services::tlv::ReadCursor& cursor,
+                             std::vector<DT_notificationMarkers_struct>& value);
 
 }  // namespace zrt::services::chargingmanagementcore::datatypes

@@ -120,7 +120,9 @@ void ReadValue(ReadCursor& cursor, T& out, std::uint64_t length) {
     RequireEndInside(cursor, length);
     const std::size_t end = cursor.position + static_cast<std::size_t>(length);
     out.clear();
-    // Grows by what is actually read; the element count is never taken from the peer.
+    // Sized from the member's length, which lies inside the payload: at most one entry per four
+    // bytes actually received, never a count the peer states.
+    out.reserve(static_cast<std::size_t>(length) / 4);
     while (cursor.position < end) {
       out.push_back(static_cast<typename T::value_type>(ReadU32(cursor)));
     }
@@ -214,6 +216,24 @@ class MemberReader {
 
 namespace detail {
 
+// The number of elements whose lengths lie inside [position, end), walking only their length
+// prefixes. Stops quietly at the first one that does not fit: the decoding loop reports it.
+inline std::size_t CountElements(const ReadCursor& cursor, std::size_t end) {
+  std::size_t count = 0;
+  std::size_t position = cursor.position;
+  while (end - position >= 4) {
+    const std::uint8_t* b = cursor.data.data() + position;
+    const std::uint64_t length =
+        (std::uint64_t{b[0]} << 24) | (std::uint64_t{b[1]} << 16) | (std::uint64_t{b[2]} << 8) | std::uint64_t{b[3]};
+    if (length > end - position - 4) {
+      break;
+    }
+    position += 4 + static_cast<std::size_t>(length);
+    ++count;
+  }
+  return count;
+}
+
 // The array-of-elements loop shared by every field decoder; decode_members(reader, element) fills
 // one element. Each element is appended only once its length has been checked.
 template <typename T, typename DecodeMembers>
@@ -222,6 +242,9 @@ void DeserializeElements(ReadCursor& cursor, std::vector<T>& value, DecodeMember
   const std::size_t array_start = cursor.position;
   RequireEndInside(cursor, array_length);
   const std::size_t array_end = array_start + array_length;
+  // One allocation for the whole array, sized by elements whose lengths were checked against the
+  // array, which lies inside the payload.
+  value.reserve(value.size() + CountElements(cursor, array_end));
   while (cursor.position < array_end) {
     const std::uint32_t element_length = ReadU32(cursor);
     const std::size_t element_start = cursor.position;

@@ -1,5 +1,7 @@
 #include "someip_client/cmc/charging_management_core_listener.h"
 
+#include "ara/log/logging.h"
+
 #include <cstdint>
 #include <exception>
 #include <utility>

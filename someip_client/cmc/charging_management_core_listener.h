@@ -6,15 +6,18 @@
 #include <string_view>
 #include <vector>
 
+#include "ara/core/optional.h"
+#include "interfaces/charging_management_core_listener/orik_listener_interface.h"
 #include "interfaces/comm_mngr/comm_mngr_someip_side_interface.h"
 #include "interfaces/comm_mngr/partner_slot.h"
-#include "ara/core/optional.h"
-#include "ara/log/logging.h"
+#include "interfaces/get_futures/abstract_get_futures.h"
 #include "service_types/chargingmanagementcore/datatypes.h"
 #include "someip_client/common/timing_constants.h"
-#include "interfaces/get_futures/abstract_get_futures.h"
 #include "someip_client/interfaces/charging_management_core_proxy_interface.h"
-#include "interfaces/charging_management_core_listener/orik_listener_interface.h"
+
+namespace ara::log {
+class Logger;
+}  // namespace ara::log
 
 namespace orik::chargingManagementCoreListener {
 

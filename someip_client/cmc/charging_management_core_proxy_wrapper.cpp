@@ -7,6 +7,8 @@
 #include <boost/variant/get.hpp>
 
 #include "ara/com/types.h"
+#include "ara/log/logging.h"
+#include "service_types/chargingmanagementcore/proxy/chargingmanagementcore_proxy.h"
 
 namespace orik::chargingManagementCoreListener {
 

@@ -8,9 +8,16 @@
 
 #include "ara/com/find_service.h"
 #include "ara/com/types.h"
-#include "ara/log/logging.h"
 #include "someip_client/common/service_proxy_slot.h"
 #include "someip_client/interfaces/charging_management_core_proxy_interface.h"
+
+namespace ara::log {
+class Logger;
+}  // namespace ara::log
+
+namespace zrt::services::chargingmanagementcore::proxy {
+class ChargingManagementCoreProxy;
+}  // namespace zrt::services::chargingmanagementcore::proxy
 
 namespace orik::chargingManagementCoreListener {
 

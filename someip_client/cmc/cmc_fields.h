@@ -4,8 +4,8 @@
 #include <tuple>
 
 #include "interfaces/comm_mngr/comm_mngr_someip_side_interface.h"
-#include "someip_client/interfaces/cmc_variants.h"
 #include "interfaces/enums/someip_types.h"
+#include "someip_client/interfaces/cmc_variants.h"
 
 // One traits record per relayed ChargingManagementCore field: its resource type, element
 // structure, log texts and the mediator call that relays one element. The listener's handlers

@@ -4,11 +4,11 @@
 #include <string_view>
 #include <utility>
 
-#include "interfaces/comm_mngr/partner_slot.h"
 #include "ara/com/exceptions.h"
 #include "ara/com/find_service.h"
 #include "ara/com/types.h"
-#include "ara/log/logging.h"
+#include "ara/log/logger.h"
+#include "interfaces/comm_mngr/partner_slot.h"
 
 namespace orik::someipClient {
 
@@ -18,8 +18,12 @@ namespace orik::someipClient {
 template <typename Proxy>
 class ServiceProxySlot {
  public:
-  // By value: the generated proxy's constructor takes its handle by non-const reference.
-  void Create(typename Proxy::HandleType handle) { slot_.Store(std::make_shared<Proxy>(handle)); }
+  // By value: the generated proxy's constructor takes its handle by non-const reference. A
+  // template, so that the slot can be declared where the proxy is only declared.
+  template <typename Handle>
+  void Create(Handle handle) {
+    slot_.Store(std::make_shared<Proxy>(handle));
+  }
 
   bool IsNull() const { return !slot_.Load(); }
 

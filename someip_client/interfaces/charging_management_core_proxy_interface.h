@@ -4,13 +4,16 @@
 #include <functional>
 #include <vector>
 
-#include "service_types/chargingmanagementcore/proxy/chargingmanagementcore_proxy.h"
-#include "someip_client/interfaces/cmc_variants.h"
+#include "ara/com/find_service.h"
 #include "interfaces/enums/someip_types.h"
+#include "service_types/chargingmanagementcore/proxy/chargingmanagementcore_common.h"
+#include "someip_client/interfaces/cmc_variants.h"
 
 namespace orik::chargingManagementCoreListener {
 
-using CmcServiceHandle = zrt::services::chargingmanagementcore::proxy::ChargingManagementCoreProxy::HandleType;
+// The proxy's handle type, named without the proxy so that its field members stay out of the listener.
+using CmcServiceHandle =
+    ara::com::internal::proxy::ServiceHandle<zrt::services::chargingmanagementcore::ChargingManagementCore>;
 using CmcFindServiceHandler = std::function<void(std::vector<CmcServiceHandle>)>;
 using ReceiveHandler = std::function<void()>;
 

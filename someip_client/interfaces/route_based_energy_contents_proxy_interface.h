@@ -4,13 +4,16 @@
 #include <functional>
 #include <vector>
 
-#include "service_types/routebasedenergycontents/proxy/routebasedenergycontents_proxy.h"
-#include "someip_client/interfaces/rbec_variants.h"
+#include "ara/com/find_service.h"
 #include "interfaces/enums/someip_types.h"
+#include "service_types/routebasedenergycontents/proxy/routebasedenergycontents_common.h"
+#include "someip_client/interfaces/rbec_variants.h"
 
 namespace orik::routeBasedEnergyContents {
 
-using RbecServiceHandle = zrt::services::routebasedenergycontents::proxy::RouteBasedEnergyContentsProxy::HandleType;
+// The proxy's handle type, named without the proxy so that its field members stay out of the listener.
+using RbecServiceHandle =
+    ara::com::internal::proxy::ServiceHandle<zrt::services::routebasedenergycontents::RouteBasedEnergyContents>;
 using RbecFindServiceHandler = std::function<void(std::vector<RbecServiceHandle>)>;
 using ReceiveHandler = std::function<void()>;
 

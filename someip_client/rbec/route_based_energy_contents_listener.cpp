@@ -1,5 +1,7 @@
 #include "someip_client/rbec/route_based_energy_contents_listener.h"
 
+#include "ara/log/logging.h"
+
 #include <cstdint>
 #include <exception>
 #include <utility>

@@ -6,11 +6,14 @@
 
 #include "interfaces/comm_mngr/comm_mngr_rbec_side_interface.h"
 #include "interfaces/comm_mngr/partner_slot.h"
-#include "ara/log/logging.h"
-#include "someip_client/common/timing_constants.h"
 #include "interfaces/get_futures/abstract_get_futures.h"
 #include "interfaces/route_based_energy_contents/route_based_energy_contents_listener_interface.h"
+#include "someip_client/common/timing_constants.h"
 #include "someip_client/interfaces/route_based_energy_contents_proxy_interface.h"
+
+namespace ara::log {
+class Logger;
+}  // namespace ara::log
 
 namespace orik::routeBasedEnergyContents {
 

@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "ara/com/types.h"
+#include "ara/log/logging.h"
+#include "service_types/routebasedenergycontents/proxy/routebasedenergycontents_proxy.h"
 
 namespace orik::routeBasedEnergyContents {
 

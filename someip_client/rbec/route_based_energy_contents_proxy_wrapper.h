@@ -6,9 +6,16 @@
 
 #include "ara/com/find_service.h"
 #include "ara/com/types.h"
-#include "ara/log/logging.h"
 #include "someip_client/common/service_proxy_slot.h"
 #include "someip_client/interfaces/route_based_energy_contents_proxy_interface.h"
+
+namespace ara::log {
+class Logger;
+}  // namespace ara::log
+
+namespace zrt::services::routebasedenergycontents::proxy {
+class RouteBasedEnergyContentsProxy;
+}  // namespace zrt::services::routebasedenergycontents::proxy
 
 namespace orik::routeBasedEnergyContents {
 

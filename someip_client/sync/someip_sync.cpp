@@ -1,5 +1,7 @@
 #include "someip_client/sync/someip_sync.h"
 
+#include "ara/log/logging.h"
+
 #include <exception>
 #include <utility>
 

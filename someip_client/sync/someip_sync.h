@@ -6,9 +6,12 @@
 #include <thread>
 #include <vector>
 
-#include "ara/log/logging.h"
 #include "interfaces/get_futures/abstract_get_futures.h"
 #include "someip_client/sync/interruptable_timer.h"
+
+namespace ara::log {
+class Logger;
+}  // namespace ara::log
 
 namespace orik::someipSync {
 

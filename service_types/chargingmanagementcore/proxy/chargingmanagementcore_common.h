@@ -4,7 +4,6 @@
 // with its Get, its Set where the service offers one, and its notifier.
 
 #include <cstdint>
-#include <span>
 #include <string_view>
 #include <vector>
 
@@ -17,15 +16,13 @@
 
 namespace zrt::services::chargingmanagementcore {
 
-// Field values travel TLV-encoded everywhere: requests of Set, replies and notifications.
+// Field values travel TLV-encoded everywhere: requests of Set, replies and notifications. Defined
+// and instantiated for every field's element structure once, in chargingmanagementcore_codec.cpp, so that
+// the coding templates are compiled there rather than in every user of the proxy.
 template <typename Element>
 struct FieldCodec {
-  static std::vector<std::uint8_t> Encode(const std::vector<Element>& value) {
-    return ::zrt::services::tlv::encode_field_value(value);
-  }
-  static std::vector<Element> Decode(const std::vector<std::uint8_t>& payload) {
-    return ::zrt::services::tlv::decode_field_value<Element>(std::span<const std::uint8_t>(payload));
-  }
+  static std::vector<std::uint8_t> Encode(const std::vector<Element>& value);
+  static std::vector<Element> Decode(const std::vector<std::uint8_t>& payload);
 };
 
 class ChargingManagementCore {

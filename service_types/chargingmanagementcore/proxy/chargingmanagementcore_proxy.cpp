@@ -1,4 +1,4 @@
-#include "service_types/chargingmanagementcore/proxy/chargingmanagementcore_common.h"
+#include "service_types/chargingmanagementcore/proxy/chargingmanagementcore_proxy.h"
 
 namespace zrt::services::chargingmanagementcore {
 
@@ -14,5 +14,18 @@ namespace zrt::services::chargingmanagementcore {
   }
   return deployment;
 }
+
+namespace proxy {
+
+#define ORIK_CMC_MEMBER_INIT(field, element, eventIndex, getIndex, setter) ARA_COM_PROXY_MEMBER_INIT(handle, field)
+
+ChargingManagementCoreProxy::ChargingManagementCoreProxy(HandleType& handle)
+    : Proxy(handle, ChargingManagementCore::kDescription) ORIK_CMC_PROXY_FIELDS(ORIK_CMC_MEMBER_INIT) {}
+
+#undef ORIK_CMC_MEMBER_INIT
+
+ChargingManagementCoreProxy::~ChargingManagementCoreProxy() = default;
+
+}  // namespace proxy
 
 }  // namespace zrt::services::chargingmanagementcore

@@ -13,7 +13,6 @@ namespace zrt::services::chargingmanagementcore::proxy {
 
 #define ORIK_CMC_MEMBER(field, element, eventIndex, getIndex, setter) \
   ARA_COM_PROXY_MEMBER(ChargingManagementCore, field)
-#define ORIK_CMC_MEMBER_INIT(field, element, eventIndex, getIndex, setter) ARA_COM_PROXY_MEMBER_INIT(handle, field)
 
 class ChargingManagementCoreProxy : public ::ara::com::internal::proxy::Proxy<ChargingManagementCore> {
  public:
@@ -28,14 +27,14 @@ class ChargingManagementCoreProxy : public ::ara::com::internal::proxy::Proxy<Ch
                                                                                  std::move(instance));
   }
 
-  explicit ChargingManagementCoreProxy(HandleType& handle)
-      : Proxy(handle, ChargingManagementCore::kDescription) ORIK_CMC_PROXY_FIELDS(ORIK_CMC_MEMBER_INIT) {}
-  ~ChargingManagementCoreProxy() override = default;
+  // Out of line: constructing and destroying the field members is compiled once, in the proxy's
+  // own unit.
+  explicit ChargingManagementCoreProxy(HandleType& handle);
+  ~ChargingManagementCoreProxy() override;
 
   ORIK_CMC_PROXY_FIELDS(ORIK_CMC_MEMBER)
 };
 
 #undef ORIK_CMC_MEMBER
-#undef ORIK_CMC_MEMBER_INIT
 
 }  // namespace zrt::services::chargingmanagementcore::proxy

@@ -1,4 +1,4 @@
-#include "service_types/routebasedenergycontents/proxy/routebasedenergycontents_common.h"
+#include "service_types/routebasedenergycontents/proxy/routebasedenergycontents_proxy.h"
 
 namespace zrt::services::routebasedenergycontents {
 
@@ -14,5 +14,18 @@ namespace zrt::services::routebasedenergycontents {
   }
   return deployment;
 }
+
+namespace proxy {
+
+#define ORIK_RBEC_MEMBER_INIT(field, element, eventIndex, getIndex, setter) ARA_COM_PROXY_MEMBER_INIT(handle, field)
+
+RouteBasedEnergyContentsProxy::RouteBasedEnergyContentsProxy(HandleType& handle)
+    : Proxy(handle, RouteBasedEnergyContents::kDescription) ORIK_RBEC_PROXY_FIELDS(ORIK_RBEC_MEMBER_INIT) {}
+
+#undef ORIK_RBEC_MEMBER_INIT
+
+RouteBasedEnergyContentsProxy::~RouteBasedEnergyContentsProxy() = default;
+
+}  // namespace proxy
 
 }  // namespace zrt::services::routebasedenergycontents

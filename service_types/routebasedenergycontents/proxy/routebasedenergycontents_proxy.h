@@ -13,7 +13,6 @@ namespace zrt::services::routebasedenergycontents::proxy {
 
 #define ORIK_RBEC_MEMBER(field, element, eventIndex, getIndex, setter) \
   ARA_COM_PROXY_MEMBER(RouteBasedEnergyContents, field)
-#define ORIK_RBEC_MEMBER_INIT(field, element, eventIndex, getIndex, setter) ARA_COM_PROXY_MEMBER_INIT(handle, field)
 
 class RouteBasedEnergyContentsProxy : public ::ara::com::internal::proxy::Proxy<RouteBasedEnergyContents> {
  public:
@@ -28,14 +27,14 @@ class RouteBasedEnergyContentsProxy : public ::ara::com::internal::proxy::Proxy<
                                                                                    std::move(instance));
   }
 
-  explicit RouteBasedEnergyContentsProxy(HandleType& handle)
-      : Proxy(handle, RouteBasedEnergyContents::kDescription) ORIK_RBEC_PROXY_FIELDS(ORIK_RBEC_MEMBER_INIT) {}
-  ~RouteBasedEnergyContentsProxy() override = default;
+  // Out of line: constructing and destroying the field members is compiled once, in the proxy's
+  // own unit.
+  explicit RouteBasedEnergyContentsProxy(HandleType& handle);
+  ~RouteBasedEnergyContentsProxy() override;
 
   ORIK_RBEC_PROXY_FIELDS(ORIK_RBEC_MEMBER)
 };
 
 #undef ORIK_RBEC_MEMBER
-#undef ORIK_RBEC_MEMBER_INIT
 
 }  // namespace zrt::services::routebasedenergycontents::proxy

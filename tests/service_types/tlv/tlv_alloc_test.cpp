@@ -127,5 +127,28 @@ TEST(TlvAllocation, CounterSeesTheDecodersAllocations) {
   EXPECT_EQ(value[0].currentTimeDateValue->size(), 300u);
 }
 
+// A valid field value is decoded with one allocation for the array and one per list member,
+// each sized from lengths that were checked against the payload.
+TEST(TlvAllocation, ElementsAndListsAreAllocatedOnce) {
+  using Configuration = cmc::DT_ChargingManagementCore_valueControls_specialStateConfiguration;
+  std::vector<cmc::DT_valueControls_struct> field(20);
+  for (auto& element : field) {
+    element.currentValue = 1;
+    element.specialStateConfiguration = {static_cast<Configuration>(0), static_cast<Configuration>(1),
+                                         static_cast<Configuration>(2)};
+  }
+  const Bytes payload = tlv::encode_field_value(field);
+  std::vector<cmc::DT_valueControls_struct> value;
+  tlv::ReadCursor cursor{payload, 0};
+  g_allocations = 0;
+  g_counting = true;
+  deserialize_field_value(cursor, value);
+  g_counting = false;
+  ASSERT_EQ(value.size(), field.size());
+  EXPECT_EQ(value.capacity(), field.size());
+  EXPECT_EQ(value.back().specialStateConfiguration->capacity(), 3u);
+  EXPECT_EQ(g_allocations.load(), 1u + field.size());
+}
+
 }  // namespace
 }  // namespace tlv_test
