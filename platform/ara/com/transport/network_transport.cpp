@@ -481,8 +481,10 @@ class Engine : public std::enable_shared_from_this<Engine> {
 
   template <typename F>
   void Post(F&& f) {
-    asio::post(io_, [self = shared_from_this(), f = std::forward<F>(f)]() mutable {
-      if (!self->shutdown_) {
+    // Handlers capture `this` only: they run on the I/O thread, which keeps the engine alive, and a
+    // handler left in the queue at the end must not keep it alive in turn.
+    asio::post(io_, [this, f = std::forward<F>(f)]() mutable {
+      if (!shutdown_) {
         f();
       }
     });
@@ -684,7 +686,7 @@ class Engine : public std::enable_shared_from_this<Engine> {
 
   void ScheduleOffer(const std::shared_ptr<LocalOffer>& offer, std::chrono::milliseconds after) {
     offer->timer.expires_after(after);
-    offer->timer.async_wait([this, self = shared_from_this(), offer](const boost::system::error_code& error) {
+    offer->timer.async_wait([this, offer](const boost::system::error_code& error) {
       if (error || offer->withdrawn || shutdown_) {
         return;
       }
@@ -729,7 +731,7 @@ class Engine : public std::enable_shared_from_this<Engine> {
   void ReceiveService(const std::shared_ptr<LocalOffer>& offer) {
     offer->udpSocket.async_receive_from(
         asio::buffer(offer->buffer), offer->sender,
-        [this, self = shared_from_this(), offer](const boost::system::error_code& error, std::size_t size) {
+        [this, offer](const boost::system::error_code& error, std::size_t size) {
           if (offer->withdrawn || shutdown_) {
             return;
           }
@@ -746,31 +748,30 @@ class Engine : public std::enable_shared_from_this<Engine> {
   }
 
   void Accept(const std::shared_ptr<LocalOffer>& offer) {
-    offer->acceptor.async_accept(
-        [this, self = shared_from_this(), offer](const boost::system::error_code& error, tcp::socket socket) {
-          if (offer->withdrawn || shutdown_) {
-            return;
-          }
-          if (!error) {
-            auto connection = std::make_shared<TcpConnection>(std::move(socket));
-            std::weak_ptr<LocalOffer> weakOffer = offer;
-            connection->SetHandlers(
-                [this, weakOffer](TcpConnection& c, const sip::Header& header, std::span<const std::uint8_t> payload) {
-                  if (auto o = weakOffer.lock()) {
-                    OnServiceMessage(o, header, payload, std::nullopt, c.shared_from_this());
-                  }
-                },
-                [this, weakOffer](TcpConnection& c) {
-                  if (auto o = weakOffer.lock()) {
-                    DropTcpSubscriber(*o, c.Remote());
-                    std::erase_if(o->connections, [&](const auto& p) { return p.get() == &c; });
-                  }
-                });
-            offer->connections.push_back(connection);
-            connection->Start();
-          }
-          Accept(offer);
-        });
+    offer->acceptor.async_accept([this, offer](const boost::system::error_code& error, tcp::socket socket) {
+      if (offer->withdrawn || shutdown_) {
+        return;
+      }
+      if (!error) {
+        auto connection = std::make_shared<TcpConnection>(std::move(socket));
+        std::weak_ptr<LocalOffer> weakOffer = offer;
+        connection->SetHandlers(
+            [this, weakOffer](TcpConnection& c, const sip::Header& header, std::span<const std::uint8_t> payload) {
+              if (auto o = weakOffer.lock()) {
+                OnServiceMessage(o, header, payload, std::nullopt, c.shared_from_this());
+              }
+            },
+            [this, weakOffer](TcpConnection& c) {
+              if (auto o = weakOffer.lock()) {
+                DropTcpSubscriber(*o, c.Remote());
+                std::erase_if(o->connections, [&](const auto& p) { return p.get() == &c; });
+              }
+            });
+        offer->connections.push_back(connection);
+        connection->Start();
+      }
+      Accept(offer);
+    });
   }
 
   void TraceMalformed(sip::HeaderError error, const udp::endpoint& from) const {
@@ -1054,7 +1055,7 @@ class Engine : public std::enable_shared_from_this<Engine> {
     }
     auto* timer = it->second.timer.get();
     timer->expires_after(after);
-    timer->async_wait([this, self = shared_from_this(), serviceId, timer](const boost::system::error_code& error) {
+    timer->async_wait([this, serviceId, timer](const boost::system::error_code& error) {
       auto it = finds_.find(serviceId);
       if (error || shutdown_ || it == finds_.end() || it->second.timer.get() != timer) {
         return;
@@ -1270,17 +1271,17 @@ class Engine : public std::enable_shared_from_this<Engine> {
 
   void ReceiveSd(udp::socket& socket, std::array<std::uint8_t, 65536>& buffer, bool multicast) {
     auto& sender = multicast ? sdMulticastSender_ : sdUnicastSender_;
-    socket.async_receive_from(asio::buffer(buffer), sender,
-                              [this, self = shared_from_this(), &socket, &buffer, &sender, multicast](
-                                  const boost::system::error_code& error, std::size_t size) {
-                                if (shutdown_ || error == asio::error::operation_aborted) {
-                                  return;
-                                }
-                                if (!error) {
-                                  OnSdDatagram({buffer.data(), size}, sender, multicast);
-                                }
-                                ReceiveSd(socket, buffer, multicast);
-                              });
+    socket.async_receive_from(
+        asio::buffer(buffer), sender,
+        [this, &socket, &buffer, &sender, multicast](const boost::system::error_code& error, std::size_t size) {
+          if (shutdown_ || error == asio::error::operation_aborted) {
+            return;
+          }
+          if (!error) {
+            OnSdDatagram({buffer.data(), size}, sender, multicast);
+          }
+          ReceiveSd(socket, buffer, multicast);
+        });
   }
 
   void OnSdDatagram(std::span<const std::uint8_t> datagram, const udp::endpoint& from, bool multicast) {
@@ -1451,8 +1452,7 @@ class Engine : public std::enable_shared_from_this<Engine> {
 
   void ReceiveClient() {
     client_.async_receive_from(
-        asio::buffer(clientBuffer_), clientSender_,
-        [this, self = shared_from_this()](const boost::system::error_code& error, std::size_t size) {
+        asio::buffer(clientBuffer_), clientSender_, [this](const boost::system::error_code& error, std::size_t size) {
           if (shutdown_ || error == asio::error::operation_aborted) {
             return;
           }
@@ -1564,7 +1564,7 @@ class Engine : public std::enable_shared_from_this<Engine> {
 
   void ScheduleHousekeeping() {
     housekeeping_.expires_after(HousekeepingPeriod());
-    housekeeping_.async_wait([this, self = shared_from_this()](const boost::system::error_code& error) {
+    housekeeping_.async_wait([this](const boost::system::error_code& error) {
       if (error || shutdown_) {
         return;
       }
