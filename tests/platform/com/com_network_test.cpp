@@ -54,6 +54,30 @@ TEST_F(NetworkTest, ACallToAnInstanceThatStopsOfferingFailsAndLaterCallsThrowAtO
   EXPECT_THROW(proxy->alpha.Get(), ara::com::ServiceNotAvailableException);
 }
 
+// A configured request timeout ends a call that gets no answer.
+class TimeoutTest : public NetworkFixture {
+ protected:
+  void SetUp() override {
+    NetworkFixture::SetUp();
+    runtime.reset();
+    ara::com::RuntimeOptions options;
+    options.makeTransport = [this] {
+      auto consumer = ConsumerOptions();
+      consumer.config.requestTimeout = std::chrono::milliseconds(50);
+      return ara::com::transport::CreateNetworkTransport(std::move(consumer));
+    };
+    runtime = std::make_unique<ara::com::RuntimeComponent>(options);
+  }
+};
+
+TEST_F(TimeoutTest, ACallUnansweredForTheRequestTimeoutFailsWithTheTransportError) {
+  Connect();
+  provider->SetMethodHandler(kAlphaGet, [](const auto&, auto) {});  // never answers
+  auto pending = proxy->alpha.Get();
+  ASSERT_EQ(pending.wait_for(kTimeout), std::future_status::ready);
+  EXPECT_THROW(pending.get(), ara::com::TransportException);
+}
+
 // Offers that live a TTL of 10 s unless renewed, so that only a withdrawal or a restart ends them.
 class LongTtlTest : public NetworkFixture {
  protected:
