@@ -35,6 +35,32 @@ TEST_F(NetworkTest, AFieldsValueArrivesRightAfterSubscribingThenEveryNotificatio
   }
 }
 
+// Events over the TCP connection the consumer opens to the provider.
+class TcpEventsTest : public NetworkFixture {
+ protected:
+  ServiceNetwork Service() const override {
+    ServiceNetwork network = net.Service();
+    network.events = Carrier::kTcp;
+    return network;
+  }
+};
+
+TEST_F(TcpEventsTest, NotificationsTravelOverTheConnectionInOrderAfterTheFieldsValue) {
+  Connect();
+  provider->Notify(kAlphaEvent, NumberCodec::Encode({7}));
+  SubscribeAlpha();
+  const Value big(20000, 0x01020304);  // beyond a datagram
+  provider->Notify(kAlphaEvent, NumberCodec::Encode(big));
+  for (std::uint32_t i = 1; i <= 20; ++i) {
+    provider->Notify(kAlphaEvent, NumberCodec::Encode({i}));
+  }
+  ASSERT_TRUE(received.WaitFor([](const auto& v) { return v.size() == 22; }));
+  const auto values = received.Get();
+  EXPECT_EQ(values[0], (Value{7}));
+  EXPECT_EQ(values[1], big);
+  EXPECT_EQ(values[21], (Value{20}));
+}
+
 TEST_F(NetworkTest, UnsubscribingEndsTheSubscriptionAtTheProvider) {
   Connect();
   SubscribeAlpha();
