@@ -586,6 +586,13 @@ class Engine : public std::enable_shared_from_this<Engine> {
       connection->Close();
     }
     connections_.clear();
+    for (auto& weak : lingering_) {
+      if (auto connection = weak.lock()) {
+        connection->SetHandlers(nullptr, nullptr);
+        connection->Close();
+      }
+    }
+    lingering_.clear();
     finds_.clear();
     housekeeping_.cancel();
     sdUnicast_.close(ec);
@@ -701,17 +708,25 @@ class Engine : public std::enable_shared_from_this<Engine> {
     });
   }
 
-  void CloseOffer(LocalOffer& offer) {
+  // After a StopOffer the consumers close their connections themselves: closing them here would
+  // race the StopOffer, and a pending call would fail as a lost connection rather than as a
+  // service gone. They are closed at the latest when the transport stops.
+  void CloseOffer(LocalOffer& offer, bool keepConnections = false) {
     offer.withdrawn = true;
     boost::system::error_code ec;
     offer.timer.cancel();
     offer.udpSocket.close(ec);
     offer.acceptor.close(ec);
     for (auto& connection : offer.connections) {
-      connection->SetHandlers(nullptr, nullptr);
-      connection->Close();
+      if (keepConnections) {
+        lingering_.push_back(connection);
+      } else {
+        connection->SetHandlers(nullptr, nullptr);
+        connection->Close();
+      }
     }
     offer.connections.clear();
+    std::erase_if(lingering_, [](const auto& weak) { return weak.expired(); });
   }
 
   void WithdrawOffer(const InstanceKey& key, bool announce) {
@@ -724,7 +739,7 @@ class Engine : public std::enable_shared_from_this<Engine> {
     if (announce) {
       SendSd({OfferEntry(*offer, true)}, std::nullopt);
     }
-    CloseOffer(*offer);
+    CloseOffer(*offer, announce);
     std::erase_if(replyPaths_, [&](const auto& entry) { return entry.second.offer == offer; });
   }
 
@@ -803,6 +818,9 @@ class Engine : public std::enable_shared_from_this<Engine> {
   void OnServiceMessage(const std::shared_ptr<LocalOffer>& offer, const sip::Header& header,
                         std::span<const std::uint8_t> payload, const std::optional<udp::endpoint>& from,
                         const std::shared_ptr<TcpConnection>& connection) {
+    if (offer->withdrawn) {
+      return;  // no longer offered
+    }
     if (header.serviceId != offer->serviceId) {
       internal::Trace().LogDebug() << "SOME/IP request for unknown service " << header.serviceId << " dropped";
       return;
@@ -1114,6 +1132,19 @@ class Engine : public std::enable_shared_from_this<Engine> {
         handlers_.onAvailability(key.first, key.second, available);
       } catch (...) {
         // The receiving thread must survive whatever its handlers throw.
+      }
+    }
+    if (!available) {
+      // A connection to an instance that is gone is closed; one is opened again on demand.
+      std::vector<std::shared_ptr<TcpConnection>> unused;
+      for (const auto& [remote, connection] : connections_) {
+        if (std::none_of(offers_.begin(), offers_.end(),
+                         [&](const auto& offer) { return offer.second.tcpAt == remote; })) {
+          unused.push_back(connection);
+        }
+      }
+      for (auto& connection : unused) {
+        connection->Close();
       }
     }
   }
@@ -1656,6 +1687,7 @@ class Engine : public std::enable_shared_from_this<Engine> {
   std::map<SubscriptionKey, Subscription> subscriptions_;
   std::map<std::uint16_t, PendingRequest> pending_;
   std::map<tcp::endpoint, std::shared_ptr<TcpConnection>> connections_;
+  std::vector<std::weak_ptr<TcpConnection>> lingering_;
   std::map<InstanceKey, std::shared_ptr<LocalOffer>> local_;
   std::map<std::pair<std::uint16_t, std::uint16_t>, ReplyPath> replyPaths_;
   std::deque<std::pair<std::uint16_t, std::uint16_t>> replyOrder_;
