@@ -1137,10 +1137,11 @@ class Engine : public std::enable_shared_from_this<Engine> {
     if (!available) {
       // A connection to an instance that is gone is closed; one is opened again on demand.
       std::vector<std::shared_ptr<TcpConnection>> unused;
-      for (const auto& [remote, connection] : connections_) {
+      for (const auto& entry : connections_) {
+        const tcp::endpoint& remote = entry.first;
         if (std::none_of(offers_.begin(), offers_.end(),
                          [&](const auto& offer) { return offer.second.tcpAt == remote; })) {
-          unused.push_back(connection);
+          unused.push_back(entry.second);
         }
       }
       for (auto& connection : unused) {
