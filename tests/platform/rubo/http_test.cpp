@@ -3,11 +3,13 @@
 #include <unistd.h>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 
@@ -349,7 +351,9 @@ TEST_F(HttpTest, PreGetHookCanRefuse) {
   EXPECT_EQ(client_->Get(PathOf(*child_)).status, 200u);
 }
 
-TEST_F(HttpTest, SlowHookDoesNotDelayAConcurrentGet) {
+// While one POST waits in its hook (for the vehicle), the element is read and updated from
+// elsewhere, and POSTs on other elements are answered.
+TEST_F(HttpTest, SlowHookHoldsNoReadsUpdatesOrOtherElements) {
   std::promise<void> entered;
   std::promise<void> release;
   auto released = release.get_future().share();
@@ -358,6 +362,10 @@ TEST_F(HttpTest, SlowHookDoesNotDelayAConcurrentGet) {
     released.wait_for(kWait);
     return true;
   };
+  auto other = MakeElement("Other");
+  other->AddField<ogm::String>("mode");
+  other->SetPreUpdateCallback([](auto, const ogm::Object&, rubo::ServerReply&) { return true; });
+  items_->Add(other);
   const auto port = server_->GetPort();
   const auto path = PathOf(*writable_);
   auto post = std::async(std::launch::async, [port, path] {
@@ -365,14 +373,68 @@ TEST_F(HttpTest, SlowHookDoesNotDelayAConcurrentGet) {
     return poster.Post(path, R"({"mode":"on"})").status;
   });
   ASSERT_EQ(entered.get_future().wait_for(kWait), std::future_status::ready);
-  // The hook is blocked; other requests, also on other connections, are served meanwhile.
-  HttpTestClient other(port);
-  EXPECT_EQ(other.Get(path).status, 200u);
+  HttpTestClient second(port);
+  EXPECT_EQ(second.Get(path).status, 200u);
   EXPECT_EQ(client_->Get("/Svc/items").status, 200u);
+  // An update from the vehicle side takes only the property lock.
+  auto update = std::async(std::launch::async,
+                           [this] { return writable_->SetFieldValue<ogm::String>("mode", "from vehicle", false); });
+  ASSERT_EQ(update.wait_for(kWait), std::future_status::ready);
+  EXPECT_TRUE(update.get());
+  EXPECT_EQ(second.Post(PathOf(*other), R"({"mode":"x"})").status, 200u);
   EXPECT_EQ(post.wait_for(std::chrono::seconds(0)), std::future_status::timeout);
   release.set_value();
   ASSERT_EQ(post.wait_for(kWait), std::future_status::ready);
   EXPECT_EQ(post.get(), 200u);
+  EXPECT_EQ(writable_->GetFieldValue<ogm::String>("mode"), "on");
+}
+
+// Two POSTs on one element: the second one's hook starts only after the first one was applied,
+// so the element ends with the value the vehicle was given last.
+TEST_F(HttpTest, PostsOnOneElementAreAppliedInHookOrder) {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::vector<std::string> hooks;
+  std::vector<std::string> applied;
+  hook_ = [&](auto, const ogm::Object& body, rubo::ServerReply&) {
+    const auto mode = ogm::Get<ogm::String>(body, "mode").GetValue();
+    std::unique_lock lock(mutex);
+    hooks.push_back(mode);
+    changed.notify_all();
+    if (mode == "first") {
+      // Held until the second hook runs (it must not, before this one is applied), within a
+      // bound that lets the second POST arrive.
+      changed.wait_for(lock, std::chrono::seconds(1), [&] { return hooks.size() > 1; });
+    }
+    return true;
+  };
+  writable_->SetPostTransactionCommitCallback([&](std::shared_ptr<rubo::BaseType> object) {
+    const auto mode = object->GetFieldValue<ogm::String>("mode");
+    std::lock_guard lock(mutex);
+    applied.push_back(mode);
+  });
+  const auto port = server_->GetPort();
+  const auto path = PathOf(*writable_);
+  const auto post = [port, path](const char* mode) {
+    return std::async(std::launch::async, [port, path, mode] {
+      HttpTestClient poster(port);
+      return poster.Post(path, std::string(R"({"mode":")") + mode + R"("})").status;
+    });
+  };
+  auto first = post("first");
+  {
+    std::unique_lock lock(mutex);
+    ASSERT_TRUE(changed.wait_for(lock, kWait, [&] { return !hooks.empty(); }));
+  }
+  auto second = post("second");
+  ASSERT_EQ(first.wait_for(kWait), std::future_status::ready);
+  ASSERT_EQ(second.wait_for(kWait), std::future_status::ready);
+  EXPECT_EQ(first.get(), 200u);
+  EXPECT_EQ(second.get(), 200u);
+  std::lock_guard lock(mutex);
+  EXPECT_EQ(hooks, (std::vector<std::string>{"first", "second"}));
+  EXPECT_EQ(applied, (std::vector<std::string>{"first", "second"}));
+  EXPECT_EQ(writable_->GetFieldValue<ogm::String>("mode"), "second");
 }
 
 TEST_F(HttpTest, OversizedRequestsAreRefused) {
