@@ -488,8 +488,10 @@ TEST(HttpConfigTest, EnvironmentVariableNamesTheConfigurationAndPortIsLogged) {
 }
 
 TEST(HttpConfigTest, InvalidConfigurationMakesStartThrow) {
-  for (const char* content : {"not json", "[]", R"({"port":"80"})", R"({"port":70000})", R"({"port":-1})",
-                              R"({"address":"localhost"})", R"({"address":"::1","typo":1})"}) {
+  for (const char* content :
+       {"not json", "[]", R"({"port":"80"})", R"({"port":70000})", R"({"port":-1})", R"({"address":"localhost"})",
+        R"({"address":"::1","typo":1})", R"({"idleTimeoutMs":0})", R"({"maxConnections":"5"})",
+        R"({"maxHeaderBytes":10})", R"({"maxWorkerThreads":1.5})", R"({"bodyTimeoutMs":-1})"}) {
     SCOPED_TRACE(content);
     TempFile config(content);
     rubo::Server server("bad", config.Path());
