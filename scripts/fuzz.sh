@@ -22,3 +22,13 @@ mkdir -p "$artifacts"
   -malloc_limit_mb=256 -print_final_stats=1 -artifact_prefix="$artifacts/" \
   "$scratch" "$root/tools/fuzz/corpus/tlv_field"
 echo "fuzz: no crash in ${seconds} s"
+
+# --- HTTP request path of the REST framework: the same bounds, its own corpus ---
+cmake --build "$build" --target http_request_fuzzer
+http_scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch" "$http_scratch"' EXIT
+"$build/tools/fuzz/http_request_fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  -malloc_limit_mb=256 -max_len=8192 -print_final_stats=1 -artifact_prefix="$artifacts/http_request-" \
+  "$http_scratch" "$root/tools/fuzz/corpus/http_request"
+echo "fuzz: http_request_fuzzer, no crash in ${seconds} s"
+# --- end of the HTTP request path ---

@@ -205,20 +205,22 @@ std::size_t RequestParser::Parse(std::string_view input) {
 }
 
 std::size_t RequestParser::ParseHeader(std::string_view input) {
+  // Only the first maxHeaderBytes bytes can belong to the header; looking at no more than
+  // those makes the outcome the same however the bytes arrive.
+  const std::string_view header = input.substr(0, limits_.maxHeaderBytes);
   for (;;) {
-    const auto newline = input.find('\n', scanned_);
+    const auto newline = header.find('\n', scanned_);
+    const auto lineEnd = newline == std::string_view::npos ? header.size() : newline;
+    // A CR must end a line: one followed by anything else is refused as soon as it is seen.
+    const auto cr = header.substr(0, lineEnd).find('\r', scanned_);
+    if (cr != std::string_view::npos && cr + 1 < lineEnd) {
+      return Fail(400, "Bad Request");
+    }
     if (newline == std::string_view::npos) {
-      // The line in progress must still fit, with what came before it.
       if (input.size() > limits_.maxHeaderBytes) {
         return Fail(431, "Request Header Fields Too Large");
       }
-      if (input.find('\r', scanned_) != std::string_view::npos && input.back() != '\r') {
-        return Fail(400, "Bad Request");  // a CR that ends no line
-      }
       return 0;
-    }
-    if (newline + 1 > limits_.maxHeaderBytes) {
-      return Fail(431, "Request Header Fields Too Large");
     }
     if (newline == scanned_ || input[newline - 1] != '\r') {
       return Fail(400, "Bad Request");  // a bare LF

@@ -146,6 +146,9 @@ const ParseCase kCases[] = {
     {"OtherExpectation", kGet + "Expect: something\r\n\r\n", Result::kFailed, 417},
     // Limits.
     {"HeaderOverLimit", kGet + "X-Big: " + std::string(250, 'h') + "\r\n\r\n", Result::kFailed, 431},
+    {"BareCarriageReturnInOversizedLine", kGet + "X-A: a\rb" + std::string(300, 'h') + "\r\n\r\n", Result::kFailed,
+     400},
+    {"CarriageReturnPastTheLimit", kGet + "X-A: " + std::string(240, 'h') + "\rb\r\n\r\n", Result::kFailed, 431},
     {"EndlessHeaderLine", kGet + "X-Big: " + std::string(400, 'h'), Result::kFailed, 431},
     {"TooManyFields", kGet + std::string("A: 1\r\nB: 1\r\nC: 1\r\nD: 1\r\nE: 1\r\nF: 1\r\nG: 1\r\nH: 1\r\n\r\n"),
      Result::kFailed, 431},
