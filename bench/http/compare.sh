@@ -191,3 +191,32 @@ rss_idle="$(rss_kib_of "$ours_pid")"
 echo
 echo "ours: threads $threads_before before load, $threads_after right after, $threads_idle idle after load"
 echo "ours: RSS ${rss_before} KiB before load, ${rss_after} KiB right after, ${rss_idle} KiB idle after load"
+
+# Heap allocations per GET, in a separate instance (counting would slow the runs above).
+kill "$ours_pid" && wait "$ours_pid" 2>/dev/null || true
+ours_pid=""
+if cc -O2 -shared -fPIC -o "$work/alloc_count.so" "$root/bench/http/alloc_count.c" 2>/dev/null; then
+  LD_PRELOAD="$work/alloc_count.so" ALLOC_COUNT_FILE="$work/allocations" taskset -c "$server_cpus" \
+    "$serve" "$work/rubo.json" >"$work/rubo2.out" &
+  ours_pid=$!
+  for _ in $(seq 100); do
+    [[ $(wc -l <"$work/rubo2.out") -ge 2 ]] && break
+    sleep 0.1
+  done
+  url="http://[::1]:$(sed -n 1p "$work/rubo2.out")$(sed -n 2p "$work/rubo2.out")"
+  run_wrk "$url" 16 1 >/dev/null
+  count_now() {
+    rm -f "$work/allocations"
+    kill -USR2 "$ours_pid"
+    for _ in $(seq 50); do
+      [[ -s "$work/allocations" ]] && break
+      sleep 0.1
+    done
+    cat "$work/allocations"
+  }
+  before="$(count_now)"
+  run_wrk "$url" 16 3 >/dev/null
+  after="$(count_now)"
+  requests="$(awk '/requests in/ {print $1}' "$work/wrk.out")"
+  awk -v a=$((after - before)) -v n="$requests" 'BEGIN {printf "ours: %.2f heap allocations per GET (16 connections)\n", a / n}'
+fi

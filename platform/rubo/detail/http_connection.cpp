@@ -167,6 +167,7 @@ HttpConnection::Action HttpConnection::Written() {
 }
 
 HttpConnection::Action HttpConnection::Fail(std::uint16_t status, const char* text) {
+  refusal_ = status;
   response_.SetText(status, text);
   closeAfterWrite_ = true;
   return Respond(false);

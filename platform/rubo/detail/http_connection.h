@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "rubo/detail/config.h"
 #include "rubo/detail/http_parser.h"
@@ -56,6 +57,9 @@ class HttpConnection {
   Response& Output() noexcept { return response_; }
   RequestHandler& Handler() noexcept { return handler_; }
 
+  // Once after a request was refused for its bytes (400, 413, 431...): the status, else 0.
+  std::uint16_t TakeRefusal() noexcept { return std::exchange(refusal_, 0); }
+
   Phase GetPhase() const noexcept;
   // True while nothing of a request has arrived: a connection that may be closed to make room.
   bool WaitingForRequest() const noexcept { return GetPhase() == Phase::kIdle && end_ == begin_; }
@@ -78,6 +82,7 @@ class HttpConnection {
   bool updating_ = false;
   bool closeAfterWrite_ = false;
   bool writeBody_ = true;
+  std::uint16_t refusal_ = 0;
   PendingUpdate update_;
   Response response_;
   std::string head_;

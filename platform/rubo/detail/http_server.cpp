@@ -59,8 +59,9 @@ class Session : public std::enable_shared_from_this<Session> {
   // idleSince_ of a connection whose slot went to a newer one.
   static constexpr std::int64_t kEvicted = -1;
 
-  Session(tcp::socket socket, Lane& lane, HttpServer& server)
+  Session(tcp::socket socket, Lane& lane, HttpServer& server, net::ip::address peer)
       : socket_(std::move(socket)),
+        peer_(std::move(peer)),
         lane_(lane),
         server_(server),
         connection_(server.GetLimits(), server.Handler(), server.StoppingFlag()) {}
@@ -232,7 +233,12 @@ class Session : public std::enable_shared_from_this<Session> {
       return;
     }
     connection_.Received(bytes);
-    Drive(connection_.Process());
+    const auto action = connection_.Process();
+    if (const auto status = connection_.TakeRefusal(); status != 0) {
+      RequestLog::Warn("[Rubo] Refused a request from " + peer_.to_string() + ": " + std::to_string(status) + " " +
+                       connection_.Output().body);
+    }
+    Drive(action);
   }
 
   void Write() {
@@ -273,6 +279,7 @@ class Session : public std::enable_shared_from_this<Session> {
   static constexpr std::size_t kNoLane = std::numeric_limits<std::size_t>::max();
 
   tcp::socket socket_;
+  const net::ip::address peer_;
   Lane& lane_;
   HttpServer& server_;
   HttpConnection connection_;
@@ -402,7 +409,7 @@ void HttpServer::OnAccept(tcp::socket socket, Lane& lane) {
       refused = "all " + std::to_string(limits.maxConnections) + " connections are busy";
     } else {
       // The socket was accepted on the lane that serves it.
-      session = std::make_shared<Session>(std::move(socket), lane, *this);
+      session = std::make_shared<Session>(std::move(socket), lane, *this, peer);
       sessions_.emplace(session.get(), Entry{session, peer, true});
       ++counted_;
       ++perPeer_[peer];

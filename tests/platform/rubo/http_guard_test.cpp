@@ -18,8 +18,10 @@
 #include <string>
 #include <vector>
 
+#include "ara/log/capture_sink.h"
 #include "ara/log/logging.h"
 #include "ara/rest/allocator.h"
+#include "rubo/detail/logger.h"
 #include "rubo/server.h"
 #include "tests/platform/rubo/raw_client.h"
 
@@ -487,6 +489,27 @@ TEST(FreshClientTest, ServedWhileIdleConnectionsFillEverySlot) {
   RawClient hmi(kServerAddress, tree.Port(), "127.0.0.3");
   ASSERT_TRUE(hmi.Send(tree.Get(tree.path)));
   EXPECT_EQ(hmi.Read().status, 200u);
+}
+
+}  // namespace
+
+namespace {
+
+// A client can make the server refuse requests at will: the lines about it stay bounded.
+TEST(RequestLogTest, RefusalsAreLoggedAtABoundedRate) {
+  ara::log::ScopedCapture capture;
+  ServedTree tree("");
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 40; ++i) {
+    auto client = tree.Connect();
+    ASSERT_TRUE(client.Send("NOT HTTP\r\n\r\n"));
+    EXPECT_EQ(client.Read().status, 400u);
+  }
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
+  const auto lines = capture->Count([](const ara::log::Record& record) {
+    return record.contextId == "RUBO" && record.text.find("[Rubo] Refused a request from 127.0.0.1: 400") == 0;
+  });
+  EXPECT_LE(lines, rubo::detail::RequestLog::kBurst + static_cast<std::size_t>(seconds.count()) + 1);
 }
 
 }  // namespace
