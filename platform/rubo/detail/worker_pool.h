@@ -46,7 +46,8 @@ class WorkerPool {
 
 // Runs the tasks of one key one after another, in the order they were handed in, and tasks of
 // different keys side by side, on a worker pool. A key's tasks keep one worker while they
-// last, so one busy key never holds more than one thread.
+// last, so one busy key never holds more than one thread. The pool must be stopped before the
+// serialiser goes.
 class SerialByKey {
  public:
   explicit SerialByKey(WorkerPool& pool) : pool_(pool) {}
