@@ -29,9 +29,9 @@ inline constexpr std::uint16_t kDefaultPort = 8080;
 // "address" is an IPv4 or IPv6 literal, "port" 0..65535 (0: any free port; the bound port is
 // logged as "Serving HTTP on <address> port <port>" and returned by GetPort). Integer keys
 // change the transport's limits, whose defaults are the constants in rubo/detail/config.h:
-// "idleTimeoutMs", "headerTimeoutMs", "bodyTimeoutMs", "writeTimeoutMs", "stopGraceMs",
+// "idleTimeoutMs", "headerTimeoutMs", "bodyTimeoutMs", "writeTimeoutMs", "lingerTimeoutMs", "stopGraceMs",
 // "workerIdleTimeoutMs", "maxConnections", "maxConnectionsPerPeer", "maxHeaderBytes",
-// "maxHeaderFields", "maxBodyBytes", "maxChunkLineBytes", "retryAfterSeconds", "ioThreads",
+// "maxHeaderFields", "maxBodyBytes", "maxChunkLineBytes", "maxLingerBytes", "retryAfterSeconds", "ioThreads",
 // "maxWorkerThreads". A missing file means the defaults; a file that exists but cannot be
 // read, holds an unknown key or a value out of range makes Start throw std::runtime_error.
 //

@@ -34,6 +34,12 @@ struct Limits {
   std::chrono::milliseconds bodyTimeout{15'000};
   // Writing one response.
   std::chrono::milliseconds writeTimeout{30'000};
+  // After a response that ends the connection, what the client still sends (the rest of a
+  // refused body, say) is read and dropped for at most this long and at most maxLingerBytes
+  // before the socket closes, so that closing does not reset the connection under the
+  // response. Nothing of it is kept.
+  std::chrono::milliseconds lingerTimeout{1'000};
+  std::uint64_t maxLingerBytes = 1024 * 1024;
   // How long Stop lets requests in progress end before it closes their connections.
   std::chrono::milliseconds stopGrace{5'000};
 

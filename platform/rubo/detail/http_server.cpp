@@ -103,7 +103,8 @@ class Session : public std::enable_shared_from_this<Session> {
   // On the lane's thread, from Stop: a connection that waits for input is closed now, one with
   // a request in progress after its response.
   void CloseIfReading() noexcept {
-    if (timedPhase_ == Phase::kIdle || timedPhase_ == Phase::kHeader || timedPhase_ == Phase::kBody) {
+    if (timedPhase_ == Phase::kIdle || timedPhase_ == Phase::kHeader || timedPhase_ == Phase::kBody ||
+        timedPhase_ == Phase::kLinger) {
       Close();
     }
   }
@@ -121,7 +122,7 @@ class Session : public std::enable_shared_from_this<Session> {
   std::int64_t IdleSince() const noexcept { return idleSince_.load(); }
 
  private:
-  enum class Phase : std::uint8_t { kNone, kIdle, kHeader, kBody, kWrite, kBusy };
+  enum class Phase : std::uint8_t { kNone, kIdle, kHeader, kBody, kWrite, kBusy, kLinger };
 
   template <typename F>
   void Guard(F&& f) noexcept {
@@ -168,6 +169,9 @@ class Session : public std::enable_shared_from_this<Session> {
       case Phase::kWrite:
         deadline_ = Clock::now() + limits.writeTimeout;
         break;
+      case Phase::kLinger:
+        deadline_ = Clock::now() + limits.lingerTimeout;
+        break;
       case Phase::kNone:
       case Phase::kBusy:
         break;
@@ -189,9 +193,38 @@ class Session : public std::enable_shared_from_this<Session> {
         RunUpdate();
         break;
       case HttpConnection::Action::kClose:
-        Close();
+        Linger();
         break;
     }
+  }
+
+  // The response was the last: the client learns it from the end of the stream, and what it
+  // still sends is dropped, bounded in time and bytes, before the socket closes.
+  void Linger() {
+    error_code ec;
+    socket_.shutdown(tcp::socket::shutdown_send, ec);
+    if (ec || server_.GetLimits().lingerTimeout.count() == 0) {
+      Close();
+      return;
+    }
+    Arm(Phase::kLinger);
+    lingered_ = 0;
+    LingerRead();
+  }
+
+  void LingerRead() {
+    char* area = connection_.ReadArea();
+    socket_.async_read_some(net::buffer(area, connection_.ReadAreaSize()),
+                            [self = shared_from_this()](const error_code& ec, std::size_t bytes) {
+                              self->Guard([&] {
+                                self->lingered_ += bytes;
+                                if (ec || self->closed_ || self->lingered_ > self->server_.GetLimits().maxLingerBytes) {
+                                  self->Close();
+                                  return;
+                                }
+                                self->LingerRead();
+                              });
+                            });
   }
 
   void Read() {
@@ -287,6 +320,7 @@ class Session : public std::enable_shared_from_this<Session> {
   Clock::time_point deadline_{};
   Phase timedPhase_ = Phase::kNone;
   std::size_t laneIndex_ = kNoLane;
+  std::uint64_t lingered_ = 0;
   bool closed_ = false;
 };
 

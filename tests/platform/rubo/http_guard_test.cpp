@@ -407,6 +407,16 @@ const AttackCase kAttacks[] = {
        ExpectRefusedAndClosed(client, 413);
        EXPECT_EQ(tree.Mode(), "off");
      }},
+    {"RefusedBodyStillArriving",
+     {},
+     [](ServedTree& tree) {
+       auto client = tree.Connect();
+       // The whole body goes out although the server refuses it after the header: the answer
+       // still arrives, followed by an orderly end of the stream.
+       ASSERT_TRUE(client.Send(tree.Post(std::string(6000, 'b'))));
+       ExpectRefusedAndClosed(client, 413);
+       EXPECT_FALSE(client.WasReset());
+     }},
     {"SmugglingFraming",
      {},
      [](ServedTree& tree) {

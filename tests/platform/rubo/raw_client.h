@@ -164,6 +164,8 @@ class RawClient {
   }
 
   bool Closed() const { return closed_; }
+  // The connection ended with a reset rather than an orderly end of stream.
+  bool WasReset() const { return reset_; }
 
  private:
   [[noreturn]] void Fail(const char* what) {
@@ -198,6 +200,7 @@ class RawClient {
     if (got < 0 && (errno == EAGAIN || errno == EINTR)) {
       return true;
     }
+    reset_ = got < 0;
     closed_ = true;
     return false;
   }
@@ -205,6 +208,7 @@ class RawClient {
   int fd_ = -1;
   std::string buffer_;
   bool closed_ = false;
+  bool reset_ = false;
 };
 
 }  // namespace rubo::testing
