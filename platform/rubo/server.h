@@ -27,11 +27,19 @@ inline constexpr std::uint16_t kDefaultPort = 8080;
 // Configuration file (JSON object, every key optional):
 //   {"address": "::1", "port": 8080}
 // "address" is an IPv4 or IPv6 literal, "port" 0..65535 (0: any free port; the bound port is
-// logged and returned by GetPort). A missing file means the defaults above; a file that exists
-// but cannot be read or holds anything else makes Start throw std::runtime_error.
+// logged as "Serving HTTP on <address> port <port>" and returned by GetPort). Integer keys
+// change the transport's limits, whose defaults are the constants in rubo/detail/config.h:
+// "idleTimeoutMs", "headerTimeoutMs", "bodyTimeoutMs", "writeTimeoutMs", "lingerTimeoutMs", "stopGraceMs",
+// "workerIdleTimeoutMs", "maxConnections", "maxConnectionsPerPeer", "maxHeaderBytes",
+// "maxHeaderFields", "maxBodyBytes", "maxChunkLineBytes", "maxLingerBytes", "retryAfterSeconds", "ioThreads",
+// "maxWorkerThreads". A missing file means the defaults; a file that exists but cannot be
+// read, holds an unknown key or a value out of range makes Start throw std::runtime_error.
 //
-// Served: GET "/" (the services), GET of a service, a collection (with its elements) or an
-// element, GET with the query "?spec" (the object's specification), POST on an element.
+// Served over HTTP/1.1: GET (and HEAD) of "/" (the services), of a service, a collection
+// (with its elements) or an element, GET with the query "?spec" (the object's specification),
+// POST on an element with a pre-update hook. POSTs on one element run one after another from
+// the start of the hook to the end of the application of the body; reads and other elements
+// are not held up meanwhile.
 class Server : public ServerXObject, public Container<ServerService> {
  public:
   Server(std::string serverName, std::string configPath);
