@@ -25,6 +25,9 @@
 
 namespace orik::ruboServer {
 
+// Lets the tests reach the held-back views and the hook installers.
+class ORIKRuboServerTestPeer;
+
 // The REST server application: builds the REST object tree, fills it at start-up, keeps it
 // current from the vehicle, answers client writes by the vehicle's write outcome and announces
 // the services to the registry while the vehicle service is present.
@@ -111,6 +114,8 @@ class ORIKRuboServer : public ORIKRuboServerInterface {
   void Update_NavTargetSoc(const std::uint8_t& navTargetSoc) override;
 
  private:
+  friend class ORIKRuboServerTestPeer;
+
   // Start-up population, in the order StartServer runs it.
   void CreateNotificationMarkerObjects();
   void CreateCPIObjects();

@@ -33,10 +33,33 @@
 #include "rest_server/orik_rubo_server.h"
 #include "tests/platform/rubo/http_test_client.h"
 
-namespace orik::ruboServer::test {
+namespace orik::ruboServer {
+
+// The application's private parts that the tests need.
+class ORIKRuboServerTestPeer {
+ public:
+  static std::shared_ptr<ORIKRuboServer::ViewObject> View(ORIKRuboServer& app, const std::string& key) {
+    const auto found = app.m_viewObjects.find(key);
+    return found == app.m_viewObjects.end() ? nullptr : found->second;
+  }
+  static void InitSetup(ORIKRuboServer& app, const std::shared_ptr<ORIKRuboServer::SwitchControlObject>& element) {
+    app.InitSetup(element);
+  }
+  static void LayerPlugflaplockstate(ORIKRuboServer& app,
+                                     const std::shared_ptr<ORIKRuboServer::SwitchControlObject>& element) {
+    app.LayerPlugflaplockstateCallback(element);
+  }
+  static void LayerChargingPlugLockState(ORIKRuboServer& app,
+                                         const std::shared_ptr<ORIKRuboServer::SwitchControlObject>& element) {
+    app.LayerChargingPlugLockStateCallback(element);
+  }
+};
+
+namespace test {
 
 using orik::enums::SOMEIP_RESPONSE_TYPE;
-using Json = nlohmann::json;
+// Keeps the properties in the order the server renders them.
+using Json = nlohmann::ordered_json;
 
 inline constexpr auto kWait = std::chrono::seconds(20);
 inline constexpr SOMEIP_RESPONSE_TYPE kReceived = SOMEIP_RESPONSE_TYPE::RESPONSE_RECEIVED;
@@ -194,6 +217,9 @@ inline std::vector<std::string> ServerLines(const ara::log::CaptureSink& sink,
 // The application made with the framework's root (kept here for the port and the registry
 // state), wired to a FakeCommMngr, optionally started and served on an ephemeral port.
 class RestServerTest : public ::testing::Test {
+ public:
+  FakeCommMngr& Fake() { return *fake_; }
+
  protected:
   void SetUp() override { ara::log::SetConsoleEnabled(false); }
   void TearDown() override {
@@ -256,4 +282,5 @@ class RestServerTest : public ::testing::Test {
   std::unique_ptr<rubo::testing::HttpTestClient> client_;
 };
 
-}  // namespace orik::ruboServer::test
+}  // namespace test
+}  // namespace orik::ruboServer
