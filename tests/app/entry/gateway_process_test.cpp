@@ -12,6 +12,7 @@
 #include <fstream>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <regex>
 #include <string>
 #include <vector>
@@ -153,10 +154,6 @@ std::string HttpGet(std::uint16_t port, const std::string& target) {
   return reply;
 }
 
-bool IsLine(const LogLine& line, const std::string& context, const std::string& level, const std::string& text) {
-  return line.contextId == context && line.level == level && line.text == text;
-}
-
 std::ptrdiff_t LogIndex(const std::vector<LogLine>& logs, const std::string& context, const std::string& text) {
   for (std::size_t i = 0; i < logs.size(); ++i) {
     if (logs[i].contextId == context && logs[i].text == text) {
@@ -223,6 +220,10 @@ struct StopSignal {
   const char* name;
   int number;
 };
+
+void PrintTo(const StopSignal& s, std::ostream* os) {
+  *os << s.name;
+}
 
 class StopSignals : public ::testing::TestWithParam<StopSignal> {};
 
@@ -330,6 +331,10 @@ struct GuardedCase {
   bool failsEndOfInit;  // health mode 2 never comes
 };
 
+void PrintTo(const GuardedCase& c, std::ostream* os) {
+  *os << c.failure;
+}
+
 class GuardedReports : public ::testing::TestWithParam<GuardedCase> {};
 
 TEST_P(GuardedReports, AreLoggedSkipTheRestOfTheirGroupAndLetTheProcessGoOn) {
@@ -412,6 +417,10 @@ struct AliveCase {
   const char* failure;
   const char* text;
 };
+
+void PrintTo(const AliveCase& c, std::ostream* os) {
+  *os << c.failure;
+}
 
 class AliveFailures : public ::testing::TestWithParam<AliveCase> {};
 

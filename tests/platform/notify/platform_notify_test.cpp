@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <optional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -141,6 +142,10 @@ struct RuleCase {
   enum { kNone, kRuntime, kOther } expected;
   const char* text;
 };
+
+void PrintTo(const RuleCase& c, std::ostream* os) {
+  *os << c.rules;
+}
 
 class FailureRules : public ::testing::TestWithParam<RuleCase> {};
 
