@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <map>
 #include <sstream>
 #include <system_error>
 
@@ -59,13 +61,24 @@ std::optional<LogLine> ParseLogLine(const std::string& line) {
 }
 
 GatewayProcess::GatewayProcess(const std::string& executable, const Environment& environment) {
+  std::string dltDir = "/tmp/orik-dlt-XXXXXX";
+  if (mkdtemp(dltDir.data()) == nullptr) {
+    throw std::system_error(errno, std::generic_category(), "mkdtemp");
+  }
+  dltDir_ = dltDir;
   std::vector<std::string> entries;
   for (char** entry = environ; *entry != nullptr; ++entry) {
     if (!IsGatewayVariable(*entry)) {
       entries.emplace_back(*entry);
     }
   }
+  // The log is read from standard error; remote logging goes to a daemon folder of this
+  // process alone, where no daemon listens.
+  std::map<std::string, std::string> variables{{"ORIK_LOG_CONSOLE", "1"}, {"DLT_PIPE_DIR", dltDir_}};
   for (const auto& [name, value] : environment) {
+    variables[name] = value;
+  }
+  for (const auto& [name, value] : variables) {
     entries.push_back(name + "=" + value);
   }
   std::vector<char*> envp;
@@ -77,12 +90,14 @@ GatewayProcess::GatewayProcess(const std::string& executable, const Environment&
   int out[2];
   int err[2];
   if (::pipe2(out, O_CLOEXEC) != 0) {
+    std::filesystem::remove_all(dltDir_);
     throw std::system_error(errno, std::generic_category(), "pipe2");
   }
   if (::pipe2(err, O_CLOEXEC) != 0) {
     const int error = errno;
     ::close(out[0]);
     ::close(out[1]);
+    std::filesystem::remove_all(dltDir_);
     throw std::system_error(error, std::generic_category(), "pipe2");
   }
 
@@ -114,6 +129,7 @@ GatewayProcess::GatewayProcess(const std::string& executable, const Environment&
   if (spawned != 0) {
     ::close(out[0]);
     ::close(err[0]);
+    std::filesystem::remove_all(dltDir_);
     Check(spawned, "posix_spawn");
   }
 
@@ -162,6 +178,9 @@ GatewayProcess::~GatewayProcess() {
   reaper_.join();
   stdoutReader_.join();
   stderrReader_.join();
+  // DLT leaves a FIFO of its own there when it finds no daemon.
+  std::error_code ignored;
+  std::filesystem::remove_all(dltDir_, ignored);
 }
 
 void GatewayProcess::ReadInto(int fd, std::string& buffer) {

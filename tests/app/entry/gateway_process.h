@@ -58,6 +58,7 @@ class GatewayProcess {
   void ReadInto(int fd, std::string& buffer);
   bool EndedLocked() const { return exitStatus_.has_value() && stdoutClosed_ && stderrClosed_; }
 
+  std::string dltDir_;
   pid_t pid_ = -1;
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
