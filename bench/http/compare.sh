@@ -89,6 +89,8 @@ events { worker_connections 1024; }
 http {
   access_log off;
   keepalive_requests 100000000;
+  open_file_cache max=16 inactive=3600s;  # the file stays open: no open/stat per request
+  open_file_cache_valid 3600s;
   keepalive_timeout 60s;
   client_body_temp_path $work/nginx/body;
   proxy_temp_path $work/nginx/proxy;

@@ -230,9 +230,9 @@ const AttackCase kAttacks[] = {
      [](ServedTree& tree) {
        auto client = tree.Connect();
        ASSERT_TRUE(client.Send(tree.ChunkedPostHeader() + "2;"));
-       // Up to 64 MiB of extension, in pieces, until the server answers and closes.
-       const std::string piece(64 * 1024, 'e');
-       for (int i = 0; i < 1024 && client.Send(piece) && client.QuietFor(0ms); ++i) {
+       // Up to 64 MiB of extension, 64 KiB at a time, until the server answers and closes.
+       const std::string block(64 * 1024, 'e');
+       for (int i = 0; i < 1024 && client.Send(block) && client.QuietFor(0ms); ++i) {
        }
        ExpectRefusedAndClosed(client, 413);
      }},
