@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <system_error>
@@ -203,6 +204,27 @@ void GatewayProcess::ReadInto(int fd, std::string& buffer) {
 bool GatewayProcess::Signal(int signal) const {
   std::lock_guard lock(mutex_);
   return !exitStatus_ && ::kill(pid_, signal) == 0;
+}
+
+std::string GatewayProcess::ThreadStates() const {
+  std::lock_guard lock(mutex_);
+  if (exitStatus_) {
+    return "(ended)\n";
+  }
+  std::string states;
+  std::error_code error;
+  const std::filesystem::path tasks = "/proc/" + std::to_string(pid_) + "/task";
+  for (const auto& task : std::filesystem::directory_iterator(tasks, error)) {
+    const auto read = [&](const char* name) {
+      std::ifstream in(task.path() / name);
+      std::string text;
+      std::getline(in, text);
+      return text;
+    };
+    states += task.path().filename().string() + " " + read("comm") + " wchan=" + read("wchan") +
+              " syscall=" + read("syscall").substr(0, read("syscall").find(' ')) + "\n";
+  }
+  return states;
 }
 
 std::string GatewayProcess::Stdout() const {

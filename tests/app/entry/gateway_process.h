@@ -43,6 +43,10 @@ class GatewayProcess {
   // Sends a signal; false when the process is gone.
   bool Signal(int signal) const;
 
+  // One line per thread of the running process (name, kernel wait channel, system call), to
+  // show where a process that does not stop is stuck.
+  std::string ThreadStates() const;
+
   std::string Stdout() const;
   std::string Stderr() const;
   std::vector<LogLine> Logs() const;

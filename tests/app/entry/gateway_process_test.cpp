@@ -36,6 +36,49 @@ constexpr const char* kSignalText = "sig_handler -> SIGABRT || SIGINT || SIGTERM
 constexpr const char* kStartLine = "ORIK version 1.10.10 has started!";
 constexpr const char* kStopLine = "ORIK version 1.10.10 has stopped!";
 
+#if defined(__SANITIZE_THREAD__)
+// ThreadSanitizer defers an asynchronous signal that reaches a thread outside its interceptors
+// until that thread next enters one, which an idle thread may never do: under it a stop signal
+// is sent again until the process stops, and the text may come once per signal sent.
+constexpr bool kSignalsMayBeDeferred = true;
+#else
+constexpr bool kSignalsMayBeDeferred = false;
+#endif
+
+// Sends `signal` (again every few seconds where signals may be deferred) and waits for the exit.
+std::optional<int> StopProcess(GatewayProcess& process, int signal) {
+  const auto deadline = std::chrono::steady_clock::now() + kStopBound;
+  EXPECT_TRUE(process.Signal(signal));
+  for (;;) {
+    const auto wait = kSignalsMayBeDeferred ? std::chrono::milliseconds(5s) : kStopBound;
+    if (auto status = process.WaitForExit(wait)) {
+      return status;
+    }
+    if (!kSignalsMayBeDeferred || std::chrono::steady_clock::now() >= deadline) {
+      ADD_FAILURE() << "the process did not stop; its threads:\n" << process.ThreadStates();
+      return std::nullopt;
+    }
+    process.Signal(signal);
+  }
+}
+
+// Standard output holds the signal text `times` times, end to end (at least that often where
+// signals may be deferred and sent again).
+void ExpectSignalText(const std::string& out, std::size_t times) {
+  const std::string text = kSignalText;
+  std::size_t repeats = out.size() / text.size();
+  std::string expected;
+  for (std::size_t i = 0; i < repeats; ++i) {
+    expected += text;
+  }
+  EXPECT_EQ(out, expected) << "only whole signal texts, end to end";
+  if (kSignalsMayBeDeferred) {
+    EXPECT_GE(repeats, times) << out;
+  } else {
+    EXPECT_EQ(repeats, times) << out;
+  }
+}
+
 constexpr const char* kReady = "READY=1";
 constexpr const char* kStopping = "STOPPING=1";
 constexpr const char* kWatchdog = "WATCHDOG=1";
@@ -188,9 +231,14 @@ class GatewayRun {
   }
 
   // Stops with `signal` and waits for the exit status.
-  std::optional<int> StopWith(int signal) {
-    EXPECT_TRUE(process_->Signal(signal));
-    return process_->WaitForExit(kStopBound);
+  std::optional<int> StopWith(int signal) { return StopProcess(*process_, signal); }
+
+  std::optional<int> WaitForExit() {
+    auto status = process_->WaitForExit(kStopBound);
+    if (!status) {
+      ADD_FAILURE() << "the process did not stop; its threads:\n" << process_->ThreadStates();
+    }
+    return status;
   }
 
   // What every orderly stop shows: the start and stop lines in order around the end of the main
@@ -232,8 +280,10 @@ TEST_P(StopSignals, PrintTheTextOnceAndStopInOrderWithStatusZero) {
   ASSERT_TRUE(run.WaitUntilRunning()) << run.Process().Stderr();
   EXPECT_EQ(run.StopWith(GetParam().number), 0) << run.Process().Stderr();
 
-  EXPECT_EQ(run.Process().Stdout(), kSignalText);
-  EXPECT_EQ(run.Process().Stdout().size(), 44u);
+  ExpectSignalText(run.Process().Stdout(), 1);
+  if (!kSignalsMayBeDeferred) {
+    EXPECT_EQ(run.Process().Stdout().size(), 44u);
+  }
   run.ExpectOrderlyLifecycle();
   const auto messages = run.Notify().Messages();
   EXPECT_EQ(WithoutWatchdog(messages), kFullRun);
@@ -257,8 +307,8 @@ TEST(GatewayProcess, TwoSignalsWriteTheTextTwiceEndToEndAndStopOnce) {
   ASSERT_TRUE(run.Process().Signal(SIGTERM));
   ASSERT_TRUE(run.Process().Signal(SIGINT));
   ASSERT_TRUE(run.Process().Signal(SIGCONT));
-  EXPECT_EQ(run.Process().WaitForExit(kStopBound), 0) << run.Process().Stderr();
-  EXPECT_EQ(run.Process().Stdout(), std::string(kSignalText) + kSignalText);
+  EXPECT_EQ(kSignalsMayBeDeferred ? run.StopWith(SIGTERM) : run.WaitForExit(), 0) << run.Process().Stderr();
+  ExpectSignalText(run.Process().Stdout(), 2);
   run.ExpectOrderlyLifecycle();
   const auto logs = run.Process().Logs();
   EXPECT_EQ(std::count_if(logs.begin(), logs.end(), [](const LogLine& l) { return l.text == kStopLine; }), 1);
@@ -268,9 +318,8 @@ TEST(GatewayProcess, ASignalDuringStartUpStillReportsTheEndOfStartUpThenStops) {
   GatewayRun run;
   // The handler is installed before the state running is reported.
   ASSERT_TRUE(run.WaitForMessage(kReady)) << run.Process().Stderr();
-  ASSERT_TRUE(run.Process().Signal(SIGTERM));
-  EXPECT_EQ(run.Process().WaitForExit(kStopBound), 0) << run.Process().Stderr();
-  EXPECT_EQ(run.Process().Stdout(), kSignalText);
+  EXPECT_EQ(run.StopWith(SIGTERM), 0) << run.Process().Stderr();
+  ExpectSignalText(run.Process().Stdout(), 1);
   run.ExpectOrderlyLifecycle();
   EXPECT_EQ(WithoutWatchdog(run.Notify().Messages()), kFullRun);
 }
@@ -316,7 +365,7 @@ TEST(GatewayProcess, ARestStartFailureIsLoggedAndTheProcessStillRunsAndStops) {
   // Start-up goes on to the main loop.
   ASSERT_TRUE(run.WaitUntilRunning()) << run.Process().Stderr();
   EXPECT_EQ(run.StopWith(SIGTERM), 0) << run.Process().Stderr();
-  EXPECT_EQ(run.Process().Stdout(), kSignalText);
+  ExpectSignalText(run.Process().Stdout(), 1);
   run.ExpectOrderlyLifecycle();
   EXPECT_EQ(WithoutWatchdog(run.Notify().Messages()), kFullRun);
 }
@@ -355,7 +404,7 @@ TEST_P(GuardedReports, AreLoggedSkipTheRestOfTheirGroupAndLetTheProcessGoOn) {
   EXPECT_EQ(std::count_if(logs.begin(), logs.end(), isFailureLine), 1) << run.Process().Stderr();
   EXPECT_EQ(WithoutWatchdog(run.Notify().Messages()), Without(kFullRun, c.skipped));
   EXPECT_GE(LogIndex(logs, "ORIK_MAIN", kStopLine), 0);
-  EXPECT_EQ(run.Process().Stdout(), kSignalText);
+  ExpectSignalText(run.Process().Stdout(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -451,9 +500,8 @@ TEST(GatewayProcess, WithoutANotifySocketItStillStartsAndStops) {
       << process.Stderr();
   ASSERT_TRUE(process.WaitForLog([](const LogLine& l) { return l.text.starts_with("Serving HTTP on "); }, kStartBound))
       << process.Stderr();
-  ASSERT_TRUE(process.Signal(SIGTERM));
-  EXPECT_EQ(process.WaitForExit(kStopBound), 0) << process.Stderr();
-  EXPECT_EQ(process.Stdout(), kSignalText);
+  EXPECT_EQ(StopProcess(process, SIGTERM), 0) << process.Stderr();
+  ExpectSignalText(process.Stdout(), 1);
 }
 
 }  // namespace
