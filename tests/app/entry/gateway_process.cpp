@@ -22,6 +22,7 @@ namespace {
 constexpr const char* kGatewayVariables[] = {"NOTIFY_SOCKET",
                                              "RUBO_SERVER_CONFIG",
                                              "ORIK_COM_DEPLOYMENT",
+                                             "ORIK_COM_TRANSPORT",
                                              "WATCHDOG_USEC",
                                              "ORIK_PLATFORM_TEST_FAILURES",
                                              "ORIK_PHM_ALIVE_CHECKPOINT",
@@ -78,6 +79,11 @@ GatewayProcess::GatewayProcess(const std::string& executable, const Environment&
   std::map<std::string, std::string> variables{{"ORIK_LOG_CONSOLE", "1"}, {"DLT_PIPE_DIR", dltDir_}};
   for (const auto& [name, value] : environment) {
     variables[name] = value;
+  }
+  // A test that brings no deployment of its own has no vehicle either: the in-process bus keeps
+  // gateways started at once by parallel tests from competing for the default discovery port.
+  if (!variables.contains("ORIK_COM_DEPLOYMENT")) {
+    variables.emplace("ORIK_COM_TRANSPORT", "local");
   }
   for (const auto& [name, value] : variables) {
     entries.push_back(name + "=" + value);
