@@ -30,7 +30,7 @@ std::uint64_t ReadUnsigned(const nlohmann::json& object, const std::string& key,
   if (it == object.end()) {
     return 0;
   }
-  if (!it->is_number_unsigned() || it->get<std::uint64_t>() > max) {
+  if (!detail::IsUnsigned(*it) || it->get<std::uint64_t>() > max) {
     throw CommandError(where + ": \"" + key + "\" must be an unsigned integer up to " + std::to_string(max) + ", got " +
                        it->dump());
   }

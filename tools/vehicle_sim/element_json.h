@@ -96,9 +96,14 @@ namespace detail {
   throw ConversionError(where + ": expected " + expected + ", got " + got.dump());
 }
 
+// Parsed text gives non-negative integers the unsigned kind; values built in code may be signed.
+inline bool IsUnsigned(const nlohmann::json& value) {
+  return value.is_number_unsigned() || (value.is_number_integer() && value.get<std::int64_t>() >= 0);
+}
+
 inline std::uint64_t ReadUnsigned(const nlohmann::json& value, std::uint64_t max, const std::string& where) {
   const std::string expected = "an unsigned integer from 0 to " + std::to_string(max);
-  if (!value.is_number_unsigned()) {
+  if (!IsUnsigned(value)) {
     Refuse(where, expected, value);
   }
   const auto number = value.get<std::uint64_t>();
@@ -213,7 +218,7 @@ T ValueFromJson(const nlohmann::json& value, const std::string& where) {
           where + ": unknown word " + value.dump() +
           (words.empty() ? " (this enumeration has no words: give its number)" : " (words: " + words + ")"));
     }
-    if (!value.is_number_unsigned()) {
+    if (!IsUnsigned(value)) {
       Refuse(where, EnumWords<T>::Rows().empty() ? "an enumeration number" : "an enumeration number or word", value);
     }
     return static_cast<T>(ReadUnsigned(value, std::numeric_limits<std::uint32_t>::max(), where));
