@@ -316,8 +316,23 @@ void VehicleSimulator::OnSubscription(Service service, std::uint16_t eventgroupI
   Emit({{"event", "subscription"},
         {"service", ServiceName(service)},
         {"eventgroup", eventgroupId},
-        {"fields", std::move(fields)},
+        {"fields", fields},
         {"subscribed", subscribed}});
+  if (!subscribed) {
+    return;
+  }
+  // As a field does on SOME/IP, a new subscriber gets the current value at once.
+  for (const auto& name : fields) {
+    const FieldInfo& field = *FindField(name.get<std::string>());
+    nlohmann::json value;
+    {
+      std::lock_guard lock(mutex_);
+      value = values_[&field];
+    }
+    if (!value.empty()) {
+      endpoint.provider->Notify(endpoint.deployment.Event(field.eventIndex).eventId, field.encode(value));
+    }
+  }
 }
 
 nlohmann::json VehicleSimulator::Value(const FieldInfo& field) const {

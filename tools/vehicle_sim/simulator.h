@@ -7,6 +7,7 @@
 // Events (each one object; "t_ms" is the time since the start):
 //   {"event": "offer" | "stop_offer", "service": ...}
 //   {"event": "subscription", "service": ..., "eventgroup": 6, "fields": ["chargingPlugs"], "subscribed": true}
+//       (a new subscriber is then sent the current value of each of those fields that has elements)
 //   {"event": "request", "service": ..., "field": ..., "method": "Get" | "Set", "value": [...]}   (Set: decoded)
 //   {"event": "answer", "service": ..., "field": ..., "method": ..., "return_code": 0}
 //   {"event": "notify", "service": ..., "field": ..., "value": [...]}

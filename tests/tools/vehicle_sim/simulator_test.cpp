@@ -277,10 +277,17 @@ TEST_F(SimulatorTest, NotifyReachesSubscribersAndUpdatesTheElement) {
   ASSERT_TRUE(subscription);
   EXPECT_EQ((*subscription)["fields"], json::array({"chargingPlugs"}));
 
+  const auto initial = consumer.messages.WaitFor(
+      [&](const transport::Message& m) { return m.type == transport::MessageType::kNotification; });
+  ASSERT_TRUE(initial) << "a new subscriber gets the current value";
+  EXPECT_EQ(plugs.decode(initial->payload),
+            json::parse(R"([{"type": "front", "plugConnectionState": "disconnected"}])"));
+  const std::size_t seen = consumer.messages.Size();
+
   simulator->HandleLine(
       R"({"command": "notify", "field": "chargingPlugs", "value": [{"type": "front", "plugConnectionState": "connected"}, {"type": "rearLeft1"}]})");
   const auto notification = consumer.messages.WaitFor(
-      [&](const transport::Message& m) { return m.type == transport::MessageType::kNotification; });
+      [&](const transport::Message& m) { return m.type == transport::MessageType::kNotification; }, seen);
   ASSERT_TRUE(notification);
   EXPECT_EQ(notification->methodId, event.eventId);
   EXPECT_EQ(plugs.decode(notification->payload),
