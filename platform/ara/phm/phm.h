@@ -5,6 +5,15 @@
 
 namespace ara::phm {
 
+// Health management on this platform is systemd's notify protocol (nothing is sent without
+// NOTIFY_SOCKET): the alive checkpoint feeds the service watchdog with "WATCHDOG=1"; every other
+// checkpoint and every health mode is shown as a "STATUS=" line. A report that cannot be sent
+// throws std::runtime_error.
+
+// Names the alive checkpoint; unset, the alive checkpoint is kDefaultAliveCheckpoint.
+inline constexpr const char* kAliveCheckpointVariable = "ORIK_PHM_ALIVE_CHECKPOINT";
+inline constexpr std::uint16_t kDefaultAliveCheckpoint = 60075;
+
 // Connection of one process to platform health management, named after the executable.
 class Phm_client {
  public:
@@ -18,11 +27,15 @@ class Phm_client {
 // Receives the process's checkpoints. Safe to use from several threads.
 class SupervisionEntity {
  public:
+  // Reads which checkpoint is the alive one (kAliveCheckpointVariable); an invalid value is
+  // logged and the default applies.
   explicit SupervisionEntity(const Phm_client& client);
   void CheckpointReached(std::uint16_t supervisionId, std::uint16_t checkpointId);
+  std::uint16_t AliveCheckpoint() const noexcept { return aliveCheckpoint_; }
 
  private:
   std::string clientName_;
+  std::uint16_t aliveCheckpoint_;
 };
 
 // Receives the process's health modes. Safe to use from several threads.

@@ -175,7 +175,9 @@ void HttpServer::Start() {
   }
   acceptor_.bind(endpoint);
   acceptor_.listen(net::socket_base::max_listen_connections);
-  port_ = acceptor_.local_endpoint().port();
+  const auto local = acceptor_.local_endpoint();
+  boundAddress_ = local.address().to_string();
+  port_ = local.port();
   Accept();
   for (std::size_t i = 0; i < limits_.ioThreads; ++i) {
     ioThreads_.emplace_back([this] { ioContext_.run(); });

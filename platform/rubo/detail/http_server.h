@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <unordered_map>
 #include <vector>
@@ -41,6 +42,8 @@ class HttpServer {
   // Blocks until Stop was called.
   void WaitUntilStopped();
   std::uint16_t Port() const noexcept { return port_.load(); }
+  // The bound address as text (an IPv6 one without brackets).
+  const std::string& Address() const noexcept { return boundAddress_; }
   bool IsStopping() const noexcept { return stopping_.load(); }
 
   // Session side.
@@ -56,6 +59,7 @@ class HttpServer {
   const HttpConfig config_;
   RequestHandler handler_;
   std::atomic<std::uint16_t> port_{0};
+  std::string boundAddress_;
   std::atomic<bool> stopping_{false};
 
   // Declared before the I/O context: sessions that die with it unregister here.

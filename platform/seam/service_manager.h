@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace platform::seam {
+
+// Environment variable of systemd's notify protocol: the datagram socket of the service
+// manager that started the process.
+inline constexpr const char* kNotifySocketVariable = "NOTIFY_SOCKET";
+
+// Sends one state line ("READY=1", "STATUS=...") to the service manager through libsystemd's
+// sd_notify. Without NOTIFY_SOCKET (not started by a service manager) it sends nothing.
+// Throws std::runtime_error when the socket is named but the message cannot be sent.
+void NotifyServiceManager(const std::string& state);
+
+}  // namespace platform::seam

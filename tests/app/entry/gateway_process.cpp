@@ -1,0 +1,260 @@
+#include "tests/app/entry/gateway_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <system_error>
+
+extern char** environ;
+
+namespace orik::testing {
+namespace {
+
+// Variables the gateway (or its platform) reads; a test names its own.
+constexpr const char* kGatewayVariables[] = {"NOTIFY_SOCKET",
+                                             "RUBO_SERVER_CONFIG",
+                                             "ORIK_COM_DEPLOYMENT",
+                                             "WATCHDOG_USEC",
+                                             "ORIK_PLATFORM_TEST_FAILURES",
+                                             "ORIK_PHM_ALIVE_CHECKPOINT",
+                                             "WATCHDOG_PID",
+                                             "LISTEN_FDS"};
+
+bool IsGatewayVariable(const std::string& entry) {
+  for (const char* name : kGatewayVariables) {
+    const std::string prefix = std::string(name) + "=";
+    if (entry.starts_with(prefix)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void Check(int error, const char* what) {
+  if (error != 0) {
+    throw std::system_error(error, std::generic_category(), what);
+  }
+}
+
+}  // namespace
+
+std::optional<LogLine> ParseLogLine(const std::string& line) {
+  std::istringstream in(line);
+  std::string date;
+  std::string time;
+  LogLine parsed;
+  if (!(in >> date >> time >> parsed.appId >> parsed.contextId >> parsed.level)) {
+    return std::nullopt;
+  }
+  if (in.peek() == ' ') {
+    in.get();
+  }
+  std::getline(in, parsed.text);
+  return parsed;
+}
+
+GatewayProcess::GatewayProcess(const std::string& executable, const Environment& environment) {
+  std::string dltDir = "/tmp/orik-dlt-XXXXXX";
+  if (mkdtemp(dltDir.data()) == nullptr) {
+    throw std::system_error(errno, std::generic_category(), "mkdtemp");
+  }
+  dltDir_ = dltDir;
+  std::vector<std::string> entries;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    if (!IsGatewayVariable(*entry)) {
+      entries.emplace_back(*entry);
+    }
+  }
+  // The log is read from standard error; remote logging goes to a daemon folder of this
+  // process alone, where no daemon listens.
+  std::map<std::string, std::string> variables{{"ORIK_LOG_CONSOLE", "1"}, {"DLT_PIPE_DIR", dltDir_}};
+  for (const auto& [name, value] : environment) {
+    variables[name] = value;
+  }
+  for (const auto& [name, value] : variables) {
+    entries.push_back(name + "=" + value);
+  }
+  std::vector<char*> envp;
+  for (auto& entry : entries) {
+    envp.push_back(entry.data());
+  }
+  envp.push_back(nullptr);
+
+  int out[2];
+  int err[2];
+  if (::pipe2(out, O_CLOEXEC) != 0) {
+    std::filesystem::remove_all(dltDir_);
+    throw std::system_error(errno, std::generic_category(), "pipe2");
+  }
+  if (::pipe2(err, O_CLOEXEC) != 0) {
+    const int error = errno;
+    ::close(out[0]);
+    ::close(out[1]);
+    std::filesystem::remove_all(dltDir_);
+    throw std::system_error(error, std::generic_category(), "pipe2");
+  }
+
+  posix_spawn_file_actions_t actions;
+  posix_spawnattr_t attributes;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawnattr_init(&attributes);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
+  // The child starts with default dispositions and nothing blocked, whatever the test runner set.
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  for (int s : {SIGINT, SIGTERM, SIGABRT, SIGPIPE, SIGHUP}) {
+    sigaddset(&defaults, s);
+  }
+  sigset_t none;
+  sigemptyset(&none);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+
+  char* argv[] = {const_cast<char*>(executable.c_str()), nullptr};
+  const int spawned = ::posix_spawn(&pid_, executable.c_str(), &actions, &attributes, argv, envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  ::close(out[1]);
+  ::close(err[1]);
+  if (spawned != 0) {
+    ::close(out[0]);
+    ::close(err[0]);
+    std::filesystem::remove_all(dltDir_);
+    Check(spawned, "posix_spawn");
+  }
+
+  stdoutReader_ = std::thread([this, fd = out[0]] {
+    ReadInto(fd, stdout_);
+    std::lock_guard lock(mutex_);
+    stdoutClosed_ = true;
+    changed_.notify_all();
+  });
+  stderrReader_ = std::thread([this, fd = err[0]] {
+    ReadInto(fd, stderr_);
+    std::lock_guard lock(mutex_);
+    stderrClosed_ = true;
+    changed_.notify_all();
+  });
+  reaper_ = std::thread([this] {
+    // Waits without reaping, and reaps under the lock: while the lock is held with no exit
+    // status, the pid cannot have been reused, so Signal and the destructor never hit another
+    // process.
+    siginfo_t info{};
+    while (::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
+    }
+    std::lock_guard lock(mutex_);
+    int status = 0;
+    pid_t reaped;
+    do {
+      reaped = ::waitpid(pid_, &status, 0);
+    } while (reaped < 0 && errno == EINTR);
+    if (reaped != pid_) {
+      exitStatus_ = -1000;
+    } else {
+      exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+    }
+    changed_.notify_all();
+  });
+}
+
+GatewayProcess::~GatewayProcess() {
+  {
+    std::lock_guard lock(mutex_);
+    if (!exitStatus_) {
+      // Not reaped yet, so the pid still names our child.
+      ::kill(pid_, SIGKILL);
+    }
+  }
+  reaper_.join();
+  stdoutReader_.join();
+  stderrReader_.join();
+  // DLT leaves a FIFO of its own there when it finds no daemon.
+  std::error_code ignored;
+  std::filesystem::remove_all(dltDir_, ignored);
+}
+
+void GatewayProcess::ReadInto(int fd, std::string& buffer) {
+  char chunk[4096];
+  for (;;) {
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    if (n <= 0) {
+      break;
+    }
+    std::lock_guard lock(mutex_);
+    buffer.append(chunk, static_cast<std::size_t>(n));
+    changed_.notify_all();
+  }
+  ::close(fd);
+}
+
+bool GatewayProcess::Signal(int signal) const {
+  std::lock_guard lock(mutex_);
+  return !exitStatus_ && ::kill(pid_, signal) == 0;
+}
+
+std::string GatewayProcess::Stdout() const {
+  std::lock_guard lock(mutex_);
+  return stdout_;
+}
+
+std::string GatewayProcess::Stderr() const {
+  std::lock_guard lock(mutex_);
+  return stderr_;
+}
+
+namespace {
+std::vector<LogLine> ParseLines(const std::string& text) {
+  std::vector<LogLine> lines;
+  std::size_t start = 0;
+  for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
+    if (auto line = ParseLogLine(text.substr(start, end - start))) {
+      lines.push_back(std::move(*line));
+    }
+    start = end + 1;
+  }
+  return lines;
+}
+}  // namespace
+
+std::vector<LogLine> GatewayProcess::Logs() const {
+  return ParseLines(Stderr());
+}
+
+bool GatewayProcess::WaitForLog(const std::function<bool(const LogLine&)>& predicate,
+                                std::chrono::milliseconds timeout) const {
+  std::unique_lock lock(mutex_);
+  bool found = false;
+  changed_.wait_for(lock, timeout, [&] {
+    for (const auto& line : ParseLines(stderr_)) {
+      if (predicate(line)) {
+        found = true;
+        return true;
+      }
+    }
+    return EndedLocked();
+  });
+  return found;
+}
+
+std::optional<int> GatewayProcess::WaitForExit(std::chrono::milliseconds timeout) const {
+  std::unique_lock lock(mutex_);
+  if (!changed_.wait_for(lock, timeout, [&] { return EndedLocked(); })) {
+    return std::nullopt;
+  }
+  return exitStatus_;
+}
+
+}  // namespace orik::testing
