@@ -29,7 +29,9 @@ function(orik_test)
   add_executable(${ARG_NAME} ${ARG_SOURCES})
   target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} GTest::gmock_main GTest::gmock GTest::gtest)
   orik_warnings(${ARG_NAME})
-  gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+  # A parameterised case's CTest name is its GoogleTest name (the suite's name generator), never
+  # its printed parameter, so names stay short and the same on every compiler and build.
+  gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES PROPERTIES TIMEOUT 120)
 endfunction()
 
 # Adds every direct sub-folder of the current source folder that has a CMakeLists.txt,

@@ -15,6 +15,16 @@ namespace tables = zrt::services::chargingmanagementcore;
 using ara::core::Optional;
 using orik::enums::SOMEIP_RESPONSE_TYPE;
 
+// Positions of the members a topic arrives with (In) and hands on with (Out).
+namespace cpiIn = orik::commMngr::ChargingProcessInformationMembersIndex;
+namespace cpiOut = orik::ruboServer::ChargingProcessInformationUpdateIndex;
+namespace viIn = orik::commMngr::ValueIndicationsMembersIndex;
+namespace viOut = orik::ruboServer::ValueIndicationsUpdateIndex;
+namespace vcIn = orik::commMngr::ValueControlsMembersIndex;
+namespace vcOut = orik::ruboServer::ValueControlsUpdateIndex;
+namespace bcmIn = orik::commMngr::BidirectionalChargingModesMembersIndex;
+namespace bcmOut = orik::ruboServer::BidirectionalChargingModesUpdateIndex;
+
 constexpr std::string_view kToRubo = "[CommMngr][Someip -> Rubo] ";
 constexpr std::string_view kSwitchControlPrefix = "[CommMngr][Someip -> Rubo]  Translated SwitchControl object ";
 constexpr std::string_view kRuboToSomeIp = "[CommMngr][Rubo -> SomeIp] ";
@@ -140,31 +150,39 @@ void CommunicationsManager::TellRuboToUpdate_chargingProcessInformation(Charging
     return;
   }
   const std::string* type = FindWord(tables::mapDT_ChargingManagementCore_chargingProcessInformation_type_Direct,
-                                     std::get<0>(members).value());
+                                     std::get<cpiIn::type>(members).value());
   if (type == nullptr) {
     LogTypeInvalid(m_logger, "ChargingProcessInformation type invalid");
     return;
   }
-  orik::ruboServer::ChargingProcessInformationUpdate update{
-      *type,
+  orik::ruboServer::ChargingProcessInformationUpdate update;
+  std::get<cpiOut::type>(update) = *type;
+  std::get<cpiOut::currentChargeState>(update) =
       Translate(tables::mapDT_ChargingManagementCore_chargingProcessInformation_currentChargeState_Direct,
-                std::get<1>(members)),
-      std::get<2>(members),
+                std::get<cpiIn::currentChargeState>(members));
+  std::get<cpiOut::chargeBulkThreshold>(update) = std::get<cpiIn::chargeBulkThreshold>(members);
+  std::get<cpiOut::chargeMode>(update) =
       Translate(tables::mapDT_ChargingManagementCore_chargingProcessInformation_chargeMode_Direct,
-                std::get<3>(members)),
+                std::get<cpiIn::chargeMode>(members));
+  std::get<cpiOut::profileChargeReason>(update) =
       Translate(tables::mapDT_ChargingManagementCore_chargingProcessInformation_profileChargeReason_Direct,
-                std::get<4>(members)),
+                std::get<cpiIn::profileChargeReason>(members));
+  std::get<cpiOut::chargeType>(update) =
       Translate(tables::mapDT_ChargingManagementCore_chargingProcessInformation_chargeType_Direct,
-                std::get<5>(members)),
+                std::get<cpiIn::chargeType>(members));
+  std::get<cpiOut::chargingScenario>(update) =
       Translate(tables::mapDT_ChargingManagementCore_chargingProcessInformation_chargingScenario_Direct,
-                std::get<6>(members)),
+                std::get<cpiIn::chargingScenario>(members));
+  std::get<cpiOut::activeTargetSoc>(update) =
       Translate(tables::mapDT_ChargingManagementCore_chargingProcessInformation_activeTargetSoc_Direct,
-                std::get<7>(members)),
+                std::get<cpiIn::activeTargetSoc>(members));
+  std::get<cpiOut::chargeTimeDisplay>(update) =
       Translate(tables::mapDT_ChargingManagementCore_chargingProcessInformation_chargeTimeDisplay_Direct,
-                std::get<8>(members)),
-      std::move(std::get<9>(members)),
+                std::get<cpiIn::chargeTimeDisplay>(members));
+  std::get<cpiOut::evseid>(update) = std::move(std::get<cpiIn::evseid>(members));
+  std::get<cpiOut::chargeRateCuteness>(update) =
       Translate(tables::mapDT_ChargingManagementCore_chargingProcessInformation_chargeRateCuteness_Direct,
-                std::get<10>(members))};
+                std::get<cpiIn::chargeRateCuteness>(members));
   rubo->Update_chargingProcessInformation(std::move(update));
 }
 
@@ -321,13 +339,13 @@ void CommunicationsManager::TellRuboToUpdate_valueIndications(ValueIndicationsMe
   }
   // Unlike the other topics, a missing type is reported like an unknown one.
   const std::string* typeWord =
-      FindWord(tables::mapDT_ChargingManagementCore_valueIndications_type_Direct, std::get<0>(members));
+      FindWord(tables::mapDT_ChargingManagementCore_valueIndications_type_Direct, std::get<viIn::type>(members));
   if (typeWord == nullptr) {
     LogTypeInvalid(m_logger, "ValueIndication type invalid");
     return;
   }
   orik::ruboServer::ValueIndicationsUpdate result;
-  std::get<0>(result) = *typeWord;
+  std::get<viOut::type>(result) = *typeWord;
   m_logger.LogInfo() << kToRubo << "ValueIndication [type] value = " << *typeWord;
   GetNumericValues_ValueIndications(members, result);
   GetMappedValues_ValueIndications(members, result);
@@ -342,11 +360,11 @@ void CommunicationsManager::GetNumericValues_ValueIndications(const ValueIndicat
       m_logger.LogInfo() << kToRubo << "ValueIndication [" << name << "] value = " << *in;
     }
   };
-  copyFloat("currentValue", std::get<1>(members), std::get<1>(result));
-  copyFloat("maxValue", std::get<2>(members), std::get<2>(result));
-  copyFloat("minValue", std::get<3>(members), std::get<3>(result));
-  if (const auto& dateValue = std::get<4>(members)) {
-    std::get<4>(result) = dateValue;
+  copyFloat("currentValue", std::get<viIn::currentValue>(members), std::get<viOut::currentValue>(result));
+  copyFloat("maxValue", std::get<viIn::maxValue>(members), std::get<viOut::maxValue>(result));
+  copyFloat("minValue", std::get<viIn::minValue>(members), std::get<viOut::minValue>(result));
+  if (const auto& dateValue = std::get<viIn::currentTimeDateValue>(members)) {
+    std::get<viOut::currentTimeDateValue>(result) = dateValue;
     m_logger.LogInfo() << kToRubo << "ValueIndication [currentTimeDateValue] value = " << *dateValue;
   }
 }
@@ -359,18 +377,18 @@ void CommunicationsManager::GetMappedValues_ValueIndications(const ValueIndicati
       m_logger.LogInfo() << kToRubo << "ValueIndication [" << name << "] value = " << *word;
     }
   };
-  map("unitPercent", tables::mapDT_ChargingManagementCore_valueIndications_unitPercent_Direct, std::get<5>(members),
-      std::get<5>(result));
-  map("unitTime", tables::mapDT_ChargingManagementCore_valueIndications_unitTime_Direct, std::get<6>(members),
-      std::get<6>(result));
-  map("unitSpeed", tables::mapDT_ChargingManagementCore_valueIndications_unitSpeed_Direct, std::get<7>(members),
-      std::get<7>(result));
-  map("unitPower", tables::mapDT_ChargingManagementCore_valueIndications_unitPower_Direct, std::get<8>(members),
-      std::get<8>(result));
-  map("unitEnergy", tables::mapDT_ChargingManagementCore_valueIndications_unitEnergy_Direct, std::get<9>(members),
-      std::get<9>(result));
+  map("unitPercent", tables::mapDT_ChargingManagementCore_valueIndications_unitPercent_Direct,
+      std::get<viIn::unitPercent>(members), std::get<viOut::unitPercent>(result));
+  map("unitTime", tables::mapDT_ChargingManagementCore_valueIndications_unitTime_Direct,
+      std::get<viIn::unitTime>(members), std::get<viOut::unitTime>(result));
+  map("unitSpeed", tables::mapDT_ChargingManagementCore_valueIndications_unitSpeed_Direct,
+      std::get<viIn::unitSpeed>(members), std::get<viOut::unitSpeed>(result));
+  map("unitPower", tables::mapDT_ChargingManagementCore_valueIndications_unitPower_Direct,
+      std::get<viIn::unitPower>(members), std::get<viOut::unitPower>(result));
+  map("unitEnergy", tables::mapDT_ChargingManagementCore_valueIndications_unitEnergy_Direct,
+      std::get<viIn::unitEnergy>(members), std::get<viOut::unitEnergy>(result));
   map("restrictionReason", tables::mapDT_ChargingManagementCore_valueIndications_restrictionReason_Direct,
-      std::get<10>(members), std::get<10>(result));
+      std::get<viIn::restrictionReason>(members), std::get<viOut::restrictionReason>(result));
 }
 
 void CommunicationsManager::TellRuboToUpdate_Views(
@@ -416,7 +434,7 @@ void CommunicationsManager::TellRuboToUpdate_ResetToFactoryData(
 
 void CommunicationsManager::TellRuboToUpdate_ValueControls(ValueControlsMembers&& members) {
   // The type picks the lock, so it is read first; an absent type fails here, holding nothing.
-  const auto typeValue = std::get<0>(members).value();
+  const auto typeValue = std::get<vcIn::type>(members).value();
   std::lock_guard<std::mutex> lock(typeValue == kNavTargetSocType ? m_mutexNavTargetSoc : m_mutexValueControls);
   const auto rubo = m_rubo.Load();
   if (!rubo) {
@@ -429,7 +447,7 @@ void CommunicationsManager::TellRuboToUpdate_ValueControls(ValueControlsMembers&
     return;
   }
   orik::ruboServer::ValueControlsUpdate result;
-  std::get<0>(result) = *typeWord;
+  std::get<vcOut::type>(result) = *typeWord;
   LogTranslation(m_logger, "ValueControl", "type", Number(typeValue), *typeWord);
   GetNumericValues_ValueControls(members, result);
   GetMappedValues_ValueControls(members, result);
@@ -444,41 +462,42 @@ void CommunicationsManager::GetNumericValues_ValueControls(const ValueControlsMe
       m_logger.LogInfo() << kToRubo << "ValueControl [" << name << "] value = " << *in;
     }
   };
-  copy("currentValue", std::get<1>(members), std::get<1>(result));
-  copy("minValue", std::get<2>(members), std::get<2>(result));
-  copy("maxValue", std::get<3>(members), std::get<3>(result));
-  copy("resolution", std::get<7>(members), std::get<7>(result));
+  copy("currentValue", std::get<vcIn::currentValue>(members), std::get<vcOut::currentValue>(result));
+  copy("minValue", std::get<vcIn::minValue>(members), std::get<vcOut::minValue>(result));
+  copy("maxValue", std::get<vcIn::maxValue>(members), std::get<vcOut::maxValue>(result));
+  copy("resolution", std::get<vcIn::resolution>(members), std::get<vcOut::resolution>(result));
 }
 
 void CommunicationsManager::GetMappedValues_ValueControls(const ValueControlsMembers& members,
                                                           orik::ruboServer::ValueControlsUpdate& result) {
-  std::get<4>(result) =
-      TranslateLogged(m_logger, "ValueControl", "unitPercent",
-                      tables::mapDT_ChargingManagementCore_valueControls_unitPercent_Direct, std::get<4>(members));
-  std::get<5>(result) =
-      TranslateLogged(m_logger, "ValueControl", "unitDistance",
-                      tables::mapDT_ChargingManagementCore_valueControls_unitDistance_Direct, std::get<5>(members));
-  std::get<6>(result) =
-      TranslateLogged(m_logger, "ValueControl", "unitTime",
-                      tables::mapDT_ChargingManagementCore_valueControls_unitTime_Direct, std::get<6>(members));
-  std::get<8>(result) = TranslateLogged(m_logger, "ValueControl", "restrictionReason",
-                                        tables::mapDT_ChargingManagementCore_valueControls_restrictionReason_Direct,
-                                        std::get<8>(members));
-  std::get<9>(result) =
-      TranslateLogged(m_logger, "ValueControl", "specialState",
-                      tables::mapDT_ChargingManagementCore_valueControls_specialState_Direct, std::get<9>(members));
+  std::get<vcOut::unitPercent>(result) = TranslateLogged(
+      m_logger, "ValueControl", "unitPercent", tables::mapDT_ChargingManagementCore_valueControls_unitPercent_Direct,
+      std::get<vcIn::unitPercent>(members));
+  std::get<vcOut::unitDistance>(result) = TranslateLogged(
+      m_logger, "ValueControl", "unitDistance", tables::mapDT_ChargingManagementCore_valueControls_unitDistance_Direct,
+      std::get<vcIn::unitDistance>(members));
+  std::get<vcOut::unitTime>(result) = TranslateLogged(
+      m_logger, "ValueControl", "unitTime", tables::mapDT_ChargingManagementCore_valueControls_unitTime_Direct,
+      std::get<vcIn::unitTime>(members));
+  std::get<vcOut::restrictionReason>(result) =
+      TranslateLogged(m_logger, "ValueControl", "restrictionReason",
+                      tables::mapDT_ChargingManagementCore_valueControls_restrictionReason_Direct,
+                      std::get<vcIn::restrictionReason>(members));
+  std::get<vcOut::specialState>(result) = TranslateLogged(
+      m_logger, "ValueControl", "specialState", tables::mapDT_ChargingManagementCore_valueControls_specialState_Direct,
+      std::get<vcIn::specialState>(members));
 
   // The configuration has a single possible word, so any non-empty list reads as "off".
-  const auto& configuration = std::get<10>(members);
+  const auto& configuration = std::get<vcIn::specialStateConfiguration>(members);
   if (!configuration) {
     return;
   }
   if (configuration->empty()) {
-    std::get<10>(result).emplace();
+    std::get<vcOut::specialStateConfiguration>(result).emplace();
     m_logger.LogInfo() << kToRubo << "ValueControl [specialStateConfiguration] = {}";
     return;
   }
-  std::get<10>(result) = std::vector<std::string>{kSpecialStateConfigurationWord};
+  std::get<vcOut::specialStateConfiguration>(result) = std::vector<std::string>{kSpecialStateConfigurationWord};
   m_logger.LogInfo() << kToRubo << "ValueControl [specialStateConfiguration] {value,mappedvalue} = {"
                      << Number(configuration->front()) << "," << kSpecialStateConfigurationWord << "}";
 }
@@ -593,28 +612,32 @@ void CommunicationsManager::TellRuboToUpdate_BidirectionalChargingModes(Bidirect
     LogRuboMissing(m_logger, "BidirectionalChargingModes");
     return;
   }
-  const std::string* typeWord = TranslateType(
-      m_logger, "BidirectionalChargingModes", "BidirectionalChargingModes type invalid",
-      tables::mapDT_ChargingManagementCore_bidirectionalChargingModes_type_Direct, std::get<0>(members).value());
+  const std::string* typeWord =
+      TranslateType(m_logger, "BidirectionalChargingModes", "BidirectionalChargingModes type invalid",
+                    tables::mapDT_ChargingManagementCore_bidirectionalChargingModes_type_Direct,
+                    std::get<bcmIn::type>(members).value());
   if (typeWord == nullptr) {
     return;
   }
   orik::ruboServer::BidirectionalChargingModesUpdate update;
-  std::get<0>(update) = *typeWord;
+  std::get<bcmOut::type>(update) = *typeWord;
   // Logged in this order; handed on in the member order.
-  std::get<2>(update) = TranslateLogged(
-      m_logger, "BidirectionalChargingModes", "notification",
-      tables::mapDT_ChargingManagementCore_bidirectionalChargingModes_notification_Direct, std::get<2>(members));
-  std::get<1>(update) = TranslateLogged(
-      m_logger, "BidirectionalChargingModes", "information",
-      tables::mapDT_ChargingManagementCore_bidirectionalChargingModes_information_Direct, std::get<1>(members));
-  std::get<3>(update) = TranslateLogged(
-      m_logger, "BidirectionalChargingModes", "chargingMode",
-      tables::mapDT_ChargingManagementCore_bidirectionalChargingModes_chargingMode_Direct, std::get<3>(members));
-  std::get<4>(update) = std::get<4>(members);
-  std::get<5>(update) = std::get<5>(members);
-  std::get<6>(update) = std::get<6>(members);
-  std::get<7>(update) = std::get<7>(members);
+  std::get<bcmOut::notification>(update) =
+      TranslateLogged(m_logger, "BidirectionalChargingModes", "notification",
+                      tables::mapDT_ChargingManagementCore_bidirectionalChargingModes_notification_Direct,
+                      std::get<bcmIn::notification>(members));
+  std::get<bcmOut::information>(update) =
+      TranslateLogged(m_logger, "BidirectionalChargingModes", "information",
+                      tables::mapDT_ChargingManagementCore_bidirectionalChargingModes_information_Direct,
+                      std::get<bcmIn::information>(members));
+  std::get<bcmOut::chargingMode>(update) =
+      TranslateLogged(m_logger, "BidirectionalChargingModes", "chargingMode",
+                      tables::mapDT_ChargingManagementCore_bidirectionalChargingModes_chargingMode_Direct,
+                      std::get<bcmIn::chargingMode>(members));
+  std::get<bcmOut::operatingHoursThreshold>(update) = std::get<bcmIn::operatingHoursThreshold>(members);
+  std::get<bcmOut::numbersOfCyclesThreshold>(update) = std::get<bcmIn::numbersOfCyclesThreshold>(members);
+  std::get<bcmOut::amountOfEnergyThreshold>(update) = std::get<bcmIn::amountOfEnergyThreshold>(members);
+  std::get<bcmOut::quotaThreshold>(update) = std::get<bcmIn::quotaThreshold>(members);
   rubo->Update_BidirectionalChargingModes(std::move(update));
 }
 

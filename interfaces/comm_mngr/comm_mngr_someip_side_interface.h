@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <tuple>
@@ -13,7 +14,8 @@ namespace orik::commMngr {
 namespace cmc = zrt::services::chargingmanagementcore::datatypes;
 
 // Member bundles of the topics that hand over many members at once; element order is part of the
-// interface.
+// interface. Each bundle's positions are named in <Alias>Index, e.g.
+// std::get<ValueControlsMembersIndex::currentValue>(members); `count` is the number of members.
 // type, currentChargeState, chargeBulkThreshold, chargeMode, profileChargeReason, chargeType,
 // chargingScenario, activeTargetSoc, chargeTimeDisplay, evseid, chargeRateCuteness
 using ChargingProcessInformationMembers =
@@ -29,6 +31,24 @@ using ChargingProcessInformationMembers =
                ara::core::Optional<std::string>,
                ara::core::Optional<cmc::DT_ChargingManagementCore_chargingProcessInformation_chargeRateCuteness>>;
 
+namespace ChargingProcessInformationMembersIndex {
+enum : std::size_t {
+  type,
+  currentChargeState,
+  chargeBulkThreshold,
+  chargeMode,
+  profileChargeReason,
+  chargeType,
+  chargingScenario,
+  activeTargetSoc,
+  chargeTimeDisplay,
+  evseid,
+  chargeRateCuteness,
+  count
+};
+}  // namespace ChargingProcessInformationMembersIndex
+static_assert(std::tuple_size_v<ChargingProcessInformationMembers> == ChargingProcessInformationMembersIndex::count);
+
 // type, currentValue, maxValue, minValue, currentTimeDateValue, unitPercent, unitTime, unitSpeed,
 // unitPower, unitEnergy, restrictionReason
 using ValueIndicationsMembers =
@@ -40,6 +60,24 @@ using ValueIndicationsMembers =
                ara::core::Optional<cmc::DT_ChargingManagementCore_valueIndications_unitPower>,
                ara::core::Optional<cmc::DT_ChargingManagementCore_valueIndications_unitEnergy>,
                ara::core::Optional<cmc::DT_ChargingManagementCore_valueIndications_restrictionReason>>;
+
+namespace ValueIndicationsMembersIndex {
+enum : std::size_t {
+  type,
+  currentValue,
+  maxValue,
+  minValue,
+  currentTimeDateValue,
+  unitPercent,
+  unitTime,
+  unitSpeed,
+  unitPower,
+  unitEnergy,
+  restrictionReason,
+  count
+};
+}  // namespace ValueIndicationsMembersIndex
+static_assert(std::tuple_size_v<ValueIndicationsMembers> == ValueIndicationsMembersIndex::count);
 
 // References to the element's members (build with std::tie or std::forward_as_tuple):
 // type, currentValue, minValue, maxValue, unitPercent, unitDistance, unitTime, resolution,
@@ -56,6 +94,24 @@ using ValueControlsMembers = std::tuple<
     const ara::core::Optional<cmc::DT_ChargingManagementCore_valueControls_specialState>&,
     const ara::core::Optional<std::vector<cmc::DT_ChargingManagementCore_valueControls_specialStateConfiguration>>&>;
 
+namespace ValueControlsMembersIndex {
+enum : std::size_t {
+  type,
+  currentValue,
+  minValue,
+  maxValue,
+  unitPercent,
+  unitDistance,
+  unitTime,
+  resolution,
+  restrictionReason,
+  specialState,
+  specialStateConfiguration,
+  count
+};
+}  // namespace ValueControlsMembersIndex
+static_assert(std::tuple_size_v<ValueControlsMembers> == ValueControlsMembersIndex::count);
+
 // References to the element's members: type, information, notification, chargingMode,
 // operatingHoursThreshold, numbersOfCyclesThreshold, amountOfEnergyThreshold, quotaThreshold
 using BidirectionalChargingModesMembers =
@@ -65,6 +121,21 @@ using BidirectionalChargingModesMembers =
                const ara::core::Optional<cmc::DT_ChargingManagementCore_bidirectionalChargingModes_chargingMode>&,
                const ara::core::Optional<float>&, const ara::core::Optional<float>&, const ara::core::Optional<float>&,
                const ara::core::Optional<float>&>;
+
+namespace BidirectionalChargingModesMembersIndex {
+enum : std::size_t {
+  type,
+  information,
+  notification,
+  chargingMode,
+  operatingHoursThreshold,
+  numbersOfCyclesThreshold,
+  amountOfEnergyThreshold,
+  quotaThreshold,
+  count
+};
+}  // namespace BidirectionalChargingModesMembersIndex
+static_assert(std::tuple_size_v<BidirectionalChargingModesMembers> == BidirectionalChargingModesMembersIndex::count);
 
 // The mediator as the ChargingManagementCore listener sees it: one call per received element,
 // with the element's members as they arrived (enumerations as numbers).

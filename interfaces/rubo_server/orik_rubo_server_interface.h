@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <tuple>
@@ -10,7 +11,8 @@
 namespace orik::ruboServer {
 
 // Argument bundles of the updates that carry many members; the order of the elements is part of
-// the interface.
+// the interface. Each bundle's positions are named in <Alias>Index, e.g.
+// std::get<ValueControlsUpdateIndex::currentValue>(update); `count` is the number of members.
 // type, currentValue, minValue, maxValue, unitPercent, unitDistance, unitTime, resolution,
 // restrictionReason, specialState, specialStateConfiguration
 using ValueControlsUpdate =
@@ -18,6 +20,24 @@ using ValueControlsUpdate =
                ara::core::Optional<std::uint32_t>, ara::core::Optional<std::string>, ara::core::Optional<std::string>,
                ara::core::Optional<std::string>, ara::core::Optional<std::uint32_t>, ara::core::Optional<std::string>,
                ara::core::Optional<std::string>, ara::core::Optional<std::vector<std::string>>>;
+
+namespace ValueControlsUpdateIndex {
+enum : std::size_t {
+  type,
+  currentValue,
+  minValue,
+  maxValue,
+  unitPercent,
+  unitDistance,
+  unitTime,
+  resolution,
+  restrictionReason,
+  specialState,
+  specialStateConfiguration,
+  count
+};
+}  // namespace ValueControlsUpdateIndex
+static_assert(std::tuple_size_v<ValueControlsUpdate> == ValueControlsUpdateIndex::count);
 
 // type, currentChargeState, chargeBulkThreshold, chargeMode, profileChargeReason, chargeType,
 // chargingScenario, activeTargetSoc, chargeTimeDisplay, evseid, chargeRateCuteness
@@ -27,6 +47,24 @@ using ChargingProcessInformationUpdate =
                ara::core::Optional<std::string>, ara::core::Optional<std::string>, ara::core::Optional<std::string>,
                ara::core::Optional<std::string>, ara::core::Optional<std::string>>;
 
+namespace ChargingProcessInformationUpdateIndex {
+enum : std::size_t {
+  type,
+  currentChargeState,
+  chargeBulkThreshold,
+  chargeMode,
+  profileChargeReason,
+  chargeType,
+  chargingScenario,
+  activeTargetSoc,
+  chargeTimeDisplay,
+  evseid,
+  chargeRateCuteness,
+  count
+};
+}  // namespace ChargingProcessInformationUpdateIndex
+static_assert(std::tuple_size_v<ChargingProcessInformationUpdate> == ChargingProcessInformationUpdateIndex::count);
+
 // type, currentValue, maxValue, minValue, currentTimeDateValue, unitPercent, unitTime, unitSpeed,
 // unitPower, unitEnergy, restrictionReason
 using ValueIndicationsUpdate =
@@ -35,12 +73,45 @@ using ValueIndicationsUpdate =
                ara::core::Optional<std::string>, ara::core::Optional<std::string>, ara::core::Optional<std::string>,
                ara::core::Optional<std::string>, ara::core::Optional<std::string>>;
 
+namespace ValueIndicationsUpdateIndex {
+enum : std::size_t {
+  type,
+  currentValue,
+  maxValue,
+  minValue,
+  currentTimeDateValue,
+  unitPercent,
+  unitTime,
+  unitSpeed,
+  unitPower,
+  unitEnergy,
+  restrictionReason,
+  count
+};
+}  // namespace ValueIndicationsUpdateIndex
+static_assert(std::tuple_size_v<ValueIndicationsUpdate> == ValueIndicationsUpdateIndex::count);
+
 // type, information, notification, chargingMode, operatingHoursThreshold,
 // numbersOfCyclesThreshold, amountOfEnergyThreshold, quotaThreshold
 using BidirectionalChargingModesUpdate =
     std::tuple<ara::core::Optional<std::string>, ara::core::Optional<std::string>, ara::core::Optional<std::string>,
                ara::core::Optional<std::string>, ara::core::Optional<float>, ara::core::Optional<float>,
                ara::core::Optional<float>, ara::core::Optional<float>>;
+
+namespace BidirectionalChargingModesUpdateIndex {
+enum : std::size_t {
+  type,
+  information,
+  notification,
+  chargingMode,
+  operatingHoursThreshold,
+  numbersOfCyclesThreshold,
+  amountOfEnergyThreshold,
+  quotaThreshold,
+  count
+};
+}  // namespace BidirectionalChargingModesUpdateIndex
+static_assert(std::tuple_size_v<BidirectionalChargingModesUpdate> == BidirectionalChargingModesUpdateIndex::count);
 
 // The REST server application as the mediator sees it. Every Update_<topic> finds the element
 // whose "type" equals the first argument and sets each present member as a property, removing

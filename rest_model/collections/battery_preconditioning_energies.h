@@ -1,28 +1,13 @@
 #pragma once
 
-#include <memory>
-#include <string>
-#include <string_view>
-
-#include "ara/rest/allocator.h"
-#include "ara/rest/uri.h"
-#include "ara/rest/uuid.h"
+#include "rest_model/collections/collection.h"
 #include "rest_model/elements/battery_preconditioning_energy_object.h"
-#include "rubo/server_resource.h"
 
 namespace rubo::server::charging_management_core {
 
 // The "batteryPreconditioningEnergies" collection; its elements are BatteryPreconditioningEnergyObjects.
-class BatteryPreconditioningEnergies : public rubo::ServerResource {
- public:
-  static constexpr std::string_view kPath = "/ChargingManagementCore/batteryPreconditioningEnergies";
-  static constexpr std::string_view kName = "batteryPreconditioningEnergies";
-
-  BatteryPreconditioningEnergies();
-  ~BatteryPreconditioningEnergies() override;
-
-  std::shared_ptr<rubo::ServerElement> MakeElement(const ara::rest::Uuid& uuid, const ara::rest::Uri& uri,
-                                                   std::string name) override;
+class BatteryPreconditioningEnergies
+    : public Collection<"/ChargingManagementCore/batteryPreconditioningEnergies", BatteryPreconditioningEnergyObject> {
 };
 
 }  // namespace rubo::server::charging_management_core

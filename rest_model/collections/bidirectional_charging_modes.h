@@ -1,28 +1,12 @@
 #pragma once
 
-#include <memory>
-#include <string>
-#include <string_view>
-
-#include "ara/rest/allocator.h"
-#include "ara/rest/uri.h"
-#include "ara/rest/uuid.h"
+#include "rest_model/collections/collection.h"
 #include "rest_model/elements/bidirectional_charging_mode_object.h"
-#include "rubo/server_resource.h"
 
 namespace rubo::server::charging_management_core {
 
 // The "bidirectionalChargingModes" collection; its elements are BidirectionalChargingModeObjects.
-class BidirectionalChargingModes : public rubo::ServerResource {
- public:
-  static constexpr std::string_view kPath = "/ChargingManagementCore/bidirectionalChargingModes";
-  static constexpr std::string_view kName = "bidirectionalChargingModes";
-
-  BidirectionalChargingModes();
-  ~BidirectionalChargingModes() override;
-
-  std::shared_ptr<rubo::ServerElement> MakeElement(const ara::rest::Uuid& uuid, const ara::rest::Uri& uri,
-                                                   std::string name) override;
-};
+class BidirectionalChargingModes
+    : public Collection<"/ChargingManagementCore/bidirectionalChargingModes", BidirectionalChargingModeObject> {};
 
 }  // namespace rubo::server::charging_management_core

@@ -1,28 +1,11 @@
 #pragma once
 
-#include <memory>
-#include <string>
-#include <string_view>
-
-#include "ara/rest/allocator.h"
-#include "ara/rest/uri.h"
-#include "ara/rest/uuid.h"
+#include "rest_model/collections/collection.h"
 #include "rest_model/elements/charging_plug_object.h"
-#include "rubo/server_resource.h"
 
 namespace rubo::server::charging_management_core {
 
 // The "chargingPlugs" collection; its elements are ChargingPlugObjects.
-class ChargingPlugs : public rubo::ServerResource {
- public:
-  static constexpr std::string_view kPath = "/ChargingManagementCore/chargingPlugs";
-  static constexpr std::string_view kName = "chargingPlugs";
-
-  ChargingPlugs();
-  ~ChargingPlugs() override;
-
-  std::shared_ptr<rubo::ServerElement> MakeElement(const ara::rest::Uuid& uuid, const ara::rest::Uri& uri,
-                                                   std::string name) override;
-};
+class ChargingPlugs : public Collection<"/ChargingManagementCore/chargingPlugs", ChargingPlugObject> {};
 
 }  // namespace rubo::server::charging_management_core

@@ -1,28 +1,12 @@
 #pragma once
 
-#include <memory>
-#include <string>
-#include <string_view>
-
-#include "ara/rest/allocator.h"
-#include "ara/rest/uri.h"
-#include "ara/rest/uuid.h"
+#include "rest_model/collections/collection.h"
 #include "rest_model/elements/charging_process_information_object.h"
-#include "rubo/server_resource.h"
 
 namespace rubo::server::charging_management_core {
 
 // The "chargingProcessInformation" collection; its elements are ChargingProcessInformationObjects.
-class ChargingProcessInformation : public rubo::ServerResource {
- public:
-  static constexpr std::string_view kPath = "/ChargingManagementCore/chargingProcessInformation";
-  static constexpr std::string_view kName = "chargingProcessInformation";
-
-  ChargingProcessInformation();
-  ~ChargingProcessInformation() override;
-
-  std::shared_ptr<rubo::ServerElement> MakeElement(const ara::rest::Uuid& uuid, const ara::rest::Uri& uri,
-                                                   std::string name) override;
-};
+class ChargingProcessInformation
+    : public Collection<"/ChargingManagementCore/chargingProcessInformation", ChargingProcessInformationObject> {};
 
 }  // namespace rubo::server::charging_management_core

@@ -1,28 +1,11 @@
 #pragma once
 
-#include <memory>
-#include <string>
-#include <string_view>
-
-#include "ara/rest/allocator.h"
-#include "ara/rest/uri.h"
-#include "ara/rest/uuid.h"
+#include "rest_model/collections/collection.h"
 #include "rest_model/elements/immediate_action_object.h"
-#include "rubo/server_resource.h"
 
 namespace rubo::server::charging_management_core {
 
 // The "immediateActions" collection; its elements are ImmediateActionObjects.
-class ImmediateActions : public rubo::ServerResource {
- public:
-  static constexpr std::string_view kPath = "/ChargingManagementCore/immediateActions";
-  static constexpr std::string_view kName = "immediateActions";
-
-  ImmediateActions();
-  ~ImmediateActions() override;
-
-  std::shared_ptr<rubo::ServerElement> MakeElement(const ara::rest::Uuid& uuid, const ara::rest::Uri& uri,
-                                                   std::string name) override;
-};
+class ImmediateActions : public Collection<"/ChargingManagementCore/immediateActions", ImmediateActionObject> {};
 
 }  // namespace rubo::server::charging_management_core

@@ -1,28 +1,12 @@
 #pragma once
 
-#include <memory>
-#include <string>
-#include <string_view>
-
-#include "ara/rest/allocator.h"
-#include "ara/rest/uri.h"
-#include "ara/rest/uuid.h"
+#include "rest_model/collections/collection.h"
 #include "rest_model/elements/immediate_charging_option_object.h"
-#include "rubo/server_resource.h"
 
 namespace rubo::server::charging_management_core {
 
 // The "immediateChargingOptions" collection; its elements are ImmediateChargingOptionObjects.
-class ImmediateChargingOptions : public rubo::ServerResource {
- public:
-  static constexpr std::string_view kPath = "/ChargingManagementCore/immediateChargingOptions";
-  static constexpr std::string_view kName = "immediateChargingOptions";
-
-  ImmediateChargingOptions();
-  ~ImmediateChargingOptions() override;
-
-  std::shared_ptr<rubo::ServerElement> MakeElement(const ara::rest::Uuid& uuid, const ara::rest::Uri& uri,
-                                                   std::string name) override;
-};
+class ImmediateChargingOptions
+    : public Collection<"/ChargingManagementCore/immediateChargingOptions", ImmediateChargingOptionObject> {};
 
 }  // namespace rubo::server::charging_management_core

@@ -1,28 +1,12 @@
 #pragma once
 
-#include <memory>
-#include <string>
-#include <string_view>
-
-#include "ara/rest/allocator.h"
-#include "ara/rest/uri.h"
-#include "ara/rest/uuid.h"
+#include "rest_model/collections/collection.h"
 #include "rest_model/elements/notification_marker_object.h"
-#include "rubo/server_resource.h"
 
 namespace rubo::server::charging_management_core {
 
 // The "notificationMarkers" collection; its elements are NotificationMarkerObjects.
-class NotificationMarkers : public rubo::ServerResource {
- public:
-  static constexpr std::string_view kPath = "/ChargingManagementCore/notificationMarkers";
-  static constexpr std::string_view kName = "notificationMarkers";
-
-  NotificationMarkers();
-  ~NotificationMarkers() override;
-
-  std::shared_ptr<rubo::ServerElement> MakeElement(const ara::rest::Uuid& uuid, const ara::rest::Uri& uri,
-                                                   std::string name) override;
+class NotificationMarkers : public Collection<"/ChargingManagementCore/notificationMarkers", NotificationMarkerObject> {
 };
 
 }  // namespace rubo::server::charging_management_core

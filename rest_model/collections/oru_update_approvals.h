@@ -1,28 +1,11 @@
 #pragma once
 
-#include <memory>
-#include <string>
-#include <string_view>
-
-#include "ara/rest/allocator.h"
-#include "ara/rest/uri.h"
-#include "ara/rest/uuid.h"
+#include "rest_model/collections/collection.h"
 #include "rest_model/elements/oru_update_approval_object.h"
-#include "rubo/server_resource.h"
 
 namespace rubo::server::charging_management_core {
 
 // The "oruUpdateApprovals" collection; its elements are OruUpdateApprovalObjects.
-class OruUpdateApprovals : public rubo::ServerResource {
- public:
-  static constexpr std::string_view kPath = "/ChargingManagementCore/oruUpdateApprovals";
-  static constexpr std::string_view kName = "oruUpdateApprovals";
-
-  OruUpdateApprovals();
-  ~OruUpdateApprovals() override;
-
-  std::shared_ptr<rubo::ServerElement> MakeElement(const ara::rest::Uuid& uuid, const ara::rest::Uri& uri,
-                                                   std::string name) override;
-};
+class OruUpdateApprovals : public Collection<"/ChargingManagementCore/oruUpdateApprovals", OruUpdateApprovalObject> {};
 
 }  // namespace rubo::server::charging_management_core

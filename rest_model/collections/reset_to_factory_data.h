@@ -1,28 +1,11 @@
 #pragma once
 
-#include <memory>
-#include <string>
-#include <string_view>
-
-#include "ara/rest/allocator.h"
-#include "ara/rest/uri.h"
-#include "ara/rest/uuid.h"
+#include "rest_model/collections/collection.h"
 #include "rest_model/elements/reset_to_factory_data_object.h"
-#include "rubo/server_resource.h"
 
 namespace rubo::server::charging_management_core {
 
 // The "resetToFactoryData" collection; its elements are ResetToFactoryDataObjects.
-class ResetToFactoryData : public rubo::ServerResource {
- public:
-  static constexpr std::string_view kPath = "/ChargingManagementCore/resetToFactoryData";
-  static constexpr std::string_view kName = "resetToFactoryData";
-
-  ResetToFactoryData();
-  ~ResetToFactoryData() override;
-
-  std::shared_ptr<rubo::ServerElement> MakeElement(const ara::rest::Uuid& uuid, const ara::rest::Uri& uri,
-                                                   std::string name) override;
-};
+class ResetToFactoryData : public Collection<"/ChargingManagementCore/resetToFactoryData", ResetToFactoryDataObject> {};
 
 }  // namespace rubo::server::charging_management_core

@@ -1,28 +1,11 @@
 #pragma once
 
-#include <memory>
-#include <string>
-#include <string_view>
-
-#include "ara/rest/allocator.h"
-#include "ara/rest/uri.h"
-#include "ara/rest/uuid.h"
+#include "rest_model/collections/collection.h"
 #include "rest_model/elements/statistic_object.h"
-#include "rubo/server_resource.h"
 
 namespace rubo::server::charging_management_core {
 
 // The "statistics" collection; its elements are StatisticObjects.
-class Statistics : public rubo::ServerResource {
- public:
-  static constexpr std::string_view kPath = "/ChargingManagementCore/statistics";
-  static constexpr std::string_view kName = "statistics";
-
-  Statistics();
-  ~Statistics() override;
-
-  std::shared_ptr<rubo::ServerElement> MakeElement(const ara::rest::Uuid& uuid, const ara::rest::Uri& uri,
-                                                   std::string name) override;
-};
+class Statistics : public Collection<"/ChargingManagementCore/statistics", StatisticObject> {};
 
 }  // namespace rubo::server::charging_management_core

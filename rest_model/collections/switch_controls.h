@@ -1,31 +1,18 @@
 #pragma once
 
 #include <memory>
-#include <string>
-#include <string_view>
 
 #include "ara/rest/allocator.h"
-#include "ara/rest/uri.h"
-#include "ara/rest/uuid.h"
+#include "rest_model/collections/collection.h"
 #include "rest_model/elements/switch_control_object.h"
-#include "rubo/server_resource.h"
 
 namespace rubo::server::charging_management_core {
 
 // The "switchControls" collection; its elements are SwitchControlObjects.
-class SwitchControls : public rubo::ServerResource {
+class SwitchControls : public Collection<"/ChargingManagementCore/switchControls", SwitchControlObject> {
  public:
-  static constexpr std::string_view kPath = "/ChargingManagementCore/switchControls";
-  static constexpr std::string_view kName = "switchControls";
-
-  SwitchControls();
-  ~SwitchControls() override;
-
-  std::shared_ptr<rubo::ServerElement> MakeElement(const ara::rest::Uuid& uuid, const ara::rest::Uri& uri,
-                                                   std::string name) override;
-
   // Snapshot of the elements of this collection's class, in collection order.
-  ara::rest::Vector<std::shared_ptr<SwitchControlObject>> GetSwitchControlObjects() const;
+  ara::rest::Vector<std::shared_ptr<SwitchControlObject>> GetSwitchControlObjects() const { return Elements(); }
 };
 
 }  // namespace rubo::server::charging_management_core

@@ -155,7 +155,8 @@ std::vector<LockedCall> LockedCalls() {
       {"chargingProcessInformation",
        [](auto& m) {
          ChargingProcessInformationMembers members;
-         std::get<0>(members) = DT_ChargingManagementCore_chargingProcessInformation_type::chargingProcessInformation;
+         std::get<ChargingProcessInformationMembersIndex::type>(members) =
+             DT_ChargingManagementCore_chargingProcessInformation_type::chargingProcessInformation;
          m.TellRuboToUpdate_chargingProcessInformation(std::move(members));
        }},
       {"NotificationMarkers",
@@ -187,7 +188,8 @@ std::vector<LockedCall> LockedCalls() {
       {"valueIndications",
        [](auto& m) {
          ValueIndicationsMembers members;
-         std::get<0>(members) = DT_ChargingManagementCore_valueIndications_type::batteryCareModesBcamScore;
+         std::get<ValueIndicationsMembersIndex::type>(members) =
+             DT_ChargingManagementCore_valueIndications_type::batteryCareModesBcamScore;
          m.TellRuboToUpdate_valueIndications(std::move(members));
        }},
       {"Views",

@@ -347,7 +347,8 @@ std::vector<Case> Cases() {
       {"ChargingProcessInformationInvalidType",
        [](auto& m) {
          ChargingProcessInformationMembers members;
-         std::get<0>(members) = Raw<DT_ChargingManagementCore_chargingProcessInformation_type>(1);
+         std::get<ChargingProcessInformationMembersIndex::type>(members) =
+             Raw<DT_ChargingManagementCore_chargingProcessInformation_type>(1);
          m.TellRuboToUpdate_chargingProcessInformation(std::move(members));
        },
        {},
@@ -379,7 +380,8 @@ std::vector<Case> Cases() {
       {"ValueIndicationInvalidType",
        [](auto& m) {
          ValueIndicationsMembers members;
-         std::get<0>(members) = Raw<DT_ChargingManagementCore_valueIndications_type>(23);
+         std::get<ValueIndicationsMembersIndex::type>(members) =
+             Raw<DT_ChargingManagementCore_valueIndications_type>(23);
          m.TellRuboToUpdate_valueIndications(std::move(members));
        },
        {},

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,11 @@ struct FieldCase {
   std::string getNoType;  // empty: dropped silently
   bool needsProxy = false;
 };
+
+// A case prints as its name: test output and listings stay short and identical on every build.
+inline void PrintTo(const FieldCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 struct Texts {
   std::string received, countPrefix, noType, empty, getCountSuffix, getFailed, getNoType;
