@@ -287,7 +287,7 @@ void BaseType::NotifyPostChange(const std::string& name) {
 // --- BaseXObject ---
 
 BaseXObject::BaseXObject(const ara::rest::Uuid& uuid, const ara::rest::Uri& uri, std::string name)
-    : uuid_(uuid), uri_(uri), uriText_(uri.ToString(false)), name_(std::move(name)) {}
+    : uuid_(uuid), uuidText_(uuid.ToString()), uri_(uri), uriText_(uri.ToString(false)), name_(std::move(name)) {}
 
 BaseXObject::~BaseXObject() = default;
 
@@ -296,8 +296,10 @@ ara::rest::Uuid BaseXObject::GetUuid() const {
   return uuid_;
 }
 void BaseXObject::SetUuid(const ara::rest::Uuid& uuid) {
+  auto text = uuid.ToString();
   std::lock_guard lock(identityMutex_);
   uuid_ = uuid;
+  uuidText_ = std::move(text);
 }
 ara::rest::Uri BaseXObject::GetUri() const {
   std::lock_guard lock(identityMutex_);

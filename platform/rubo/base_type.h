@@ -80,6 +80,13 @@ class BaseType : public std::enable_shared_from_this<BaseType> {
 
   // Copy of the committed properties (no pending values).
   ara::rest::ogm::Object GetOGM() const;
+  // Calls f with the committed properties under the object's lock, without copying them (the
+  // framework renders this way). f must not wait for another thread that uses this object.
+  template <typename F>
+  void ReadCommitted(F&& f) const {
+    std::lock_guard lock(mutex_);
+    f(static_cast<const ara::rest::ogm::Object&>(committed_));
+  }
   // A new graph of the committed properties, copied under the object's lock.
   virtual ara::rest::Pointer<ara::rest::ogm::Object> ToOGM() const;
 
@@ -155,11 +162,25 @@ class BaseXObject : public BaseType {
   // Copy of the specification; null when none was set.
   ara::rest::Pointer<ara::rest::ogm::Object> GetSpec() const;
 
+  // Without copies, for rendering: f(uuid text, URI text, name) under the identity lock, and
+  // f(specification or null). f must take no lock of this object.
+  template <typename F>
+  void ReadIdentity(F&& f) const {
+    std::lock_guard lock(identityMutex_);
+    f(std::string_view(uuidText_), std::string_view(uriText_), std::string_view(name_));
+  }
+  template <typename F>
+  void ReadSpec(F&& f) const {
+    std::lock_guard lock(identityMutex_);
+    f(static_cast<const ara::rest::ogm::Object*>(spec_.get()));
+  }
+
   virtual int GetXObjectType() const = 0;
 
  private:
   mutable std::mutex identityMutex_;
   ara::rest::Uuid uuid_;
+  std::string uuidText_;
   ara::rest::Uri uri_;
   std::string uriText_;
   std::string name_;

@@ -1,5 +1,6 @@
 #include "rubo/detail/config.h"
 
+#include <algorithm>
 #include <boost/asio/ip/address.hpp>
 #include <cstdlib>
 #include <filesystem>
@@ -20,6 +21,39 @@ namespace {
   throw std::runtime_error("Invalid server configuration '" + path + "': " + why);
 }
 
+// The keys that change a limit, with the values they accept.
+struct LimitKey {
+  const char* name;
+  std::int64_t min;
+  std::int64_t max;
+  void (*set)(Limits&, std::int64_t);
+};
+
+using std::chrono::milliseconds;
+constexpr std::int64_t kHour = 3'600'000;
+constexpr LimitKey kLimitKeys[] = {
+    {"idleTimeoutMs", 1, kHour, [](Limits& l, std::int64_t v) { l.idleTimeout = milliseconds(v); }},
+    {"headerTimeoutMs", 1, kHour, [](Limits& l, std::int64_t v) { l.headerTimeout = milliseconds(v); }},
+    {"bodyTimeoutMs", 1, kHour, [](Limits& l, std::int64_t v) { l.bodyTimeout = milliseconds(v); }},
+    {"writeTimeoutMs", 1, kHour, [](Limits& l, std::int64_t v) { l.writeTimeout = milliseconds(v); }},
+    {"stopGraceMs", 0, kHour, [](Limits& l, std::int64_t v) { l.stopGrace = milliseconds(v); }},
+    {"workerIdleTimeoutMs", 1, kHour, [](Limits& l, std::int64_t v) { l.workerIdleTimeout = milliseconds(v); }},
+    {"maxConnections", 1, 65'536, [](Limits& l, std::int64_t v) { l.maxConnections = static_cast<std::size_t>(v); }},
+    {"maxConnectionsPerPeer", 1, 65'536,
+     [](Limits& l, std::int64_t v) { l.maxConnectionsPerPeer = static_cast<std::size_t>(v); }},
+    {"maxHeaderBytes", 256, 1 << 20,
+     [](Limits& l, std::int64_t v) { l.maxHeaderBytes = static_cast<std::uint32_t>(v); }},
+    {"maxHeaderFields", 1, 10'000,
+     [](Limits& l, std::int64_t v) { l.maxHeaderFields = static_cast<std::uint32_t>(v); }},
+    {"maxBodyBytes", 0, 64 << 20, [](Limits& l, std::int64_t v) { l.maxBodyBytes = static_cast<std::uint64_t>(v); }},
+    {"maxChunkLineBytes", 3, 1 << 16,
+     [](Limits& l, std::int64_t v) { l.maxChunkLineBytes = static_cast<std::uint32_t>(v); }},
+    {"retryAfterSeconds", 0, 3600,
+     [](Limits& l, std::int64_t v) { l.retryAfterSeconds = static_cast<std::uint32_t>(v); }},
+    {"ioThreads", 1, 64, [](Limits& l, std::int64_t v) { l.ioThreads = static_cast<std::size_t>(v); }},
+    {"maxWorkerThreads", 1, 256, [](Limits& l, std::int64_t v) { l.maxWorkerThreads = static_cast<std::size_t>(v); }},
+};
+
 }  // namespace
 
 std::string ConfigPathFor(const std::string& givenPath) {
@@ -28,7 +62,7 @@ std::string ConfigPathFor(const std::string& givenPath) {
 }
 
 HttpConfig LoadConfig(const std::string& path) {
-  HttpConfig config{kDefaultAddress, kDefaultPort};
+  HttpConfig config{kDefaultAddress, kDefaultPort, Limits{}};
   std::error_code ec;
   if (path.empty() || !std::filesystem::exists(path, ec)) {
     return config;
@@ -63,6 +97,15 @@ HttpConfig LoadConfig(const std::string& path) {
         Invalid(path, "\"port\" must be an integer from 0 to 65535");
       }
       config.port = static_cast<std::uint16_t>(port->GetValue());
+    } else if (const auto* key = std::find_if(std::begin(kLimitKeys), std::end(kLimitKeys),
+                                              [&name](const LimitKey& k) { return name == k.name; });
+               key != std::end(kLimitKeys)) {
+      const auto* value = ogm::As<ogm::Int>(field->GetValue());
+      if (value == nullptr || value->GetValue() < key->min || value->GetValue() > key->max) {
+        Invalid(path, "\"" + name + "\" must be an integer from " + std::to_string(key->min) + " to " +
+                          std::to_string(key->max));
+      }
+      key->set(config.limits, value->GetValue());
     } else {
       Invalid(path, "unknown key \"" + name + "\"");
     }

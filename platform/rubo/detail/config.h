@@ -7,9 +7,57 @@
 
 namespace rubo::detail {
 
+// Bounds that keep one client from holding the server, locking other clients out or
+// exhausting its memory. The defaults are the server's constants; the configuration file may
+// change each of them (see LoadConfig).
+struct Limits {
+  // Request line, header fields and trailer fields of one request together (431 beyond).
+  // The largest header block a client of the gateway sends is well under 2 KiB; 16 KiB for
+  // each of 256 connections keeps the worst case at 4 MiB.
+  std::uint32_t maxHeaderBytes = 16 * 1024;
+  // Header (and trailer) fields of one request (431 beyond).
+  std::uint32_t maxHeaderFields = 100;
+  // Body of one request after chunked decoding, chunk-size lines with their extensions
+  // counted in (413 beyond). The largest POST body of the model is under 2 KiB.
+  std::uint64_t maxBodyBytes = 64 * 1024;
+  // One chunk-size line with its extensions (413 beyond); nothing legitimate comes close.
+  std::uint32_t maxChunkLineBytes = 1024;
+
+  // A kept-alive (or new) connection waiting for the first byte of a request. Short: on the
+  // loopback a client reconnects at no cost, while an idle connection holds a slot.
+  std::chrono::milliseconds idleTimeout{5'000};
+  // From the first byte of a request until its header is complete: a slow-header client
+  // holds its slot for at most this long.
+  std::chrono::milliseconds headerTimeout{5'000};
+  // Receiving the body once the header is complete: bodies are small but may come from a
+  // busier client, so this one is longer.
+  std::chrono::milliseconds bodyTimeout{15'000};
+  // Writing one response.
+  std::chrono::milliseconds writeTimeout{30'000};
+  // How long Stop lets requests in progress end before it closes their connections.
+  std::chrono::milliseconds stopGrace{5'000};
+
+  std::size_t maxConnections = 256;
+  // Connections one peer address may hold at once (a quarter of the slots), so that a
+  // misbehaving client leaves room for the others even before its connections time out.
+  std::size_t maxConnectionsPerPeer = 64;
+  // Seconds a client is told to wait when every slot is busy (Retry-After of the 503).
+  std::uint32_t retryAfterSeconds = 1;
+
+  // I/O threads: they accept, parse, route and answer every request that runs no
+  // pre-update hook.
+  std::size_t ioThreads = 2;
+  // Pre-update hooks may block (a write to the vehicle waits up to a second); they run on a
+  // pool of at most this many threads, further requests queue (at most one per connection).
+  std::size_t maxWorkerThreads = 8;
+  // A worker thread idle this long ends, so the pool shrinks back to nothing when idle.
+  std::chrono::milliseconds workerIdleTimeout{5'000};
+};
+
 struct HttpConfig {
   std::string address;
   std::uint16_t port = 0;
+  Limits limits;
 };
 
 // Reads the configuration file; a file that does not exist gives the defaults, one that
@@ -19,21 +67,5 @@ HttpConfig LoadConfig(const std::string& path);
 // The configuration file to read: the one named by the environment variable when it is set
 // and not empty, else the given one.
 std::string ConfigPathFor(const std::string& givenPath);
-
-// Bounds that keep one client from holding the server or exhausting its memory.
-struct Limits {
-  std::uint32_t maxHeaderBytes = 64 * 1024;
-  std::uint64_t maxBodyBytes = 64 * 1024;
-  // Waiting for a request and receiving it (so also the idle time of a kept-alive connection).
-  std::chrono::milliseconds readTimeout{30'000};
-  std::chrono::milliseconds writeTimeout{30'000};
-  // How long Stop lets requests in progress end before it closes their connections.
-  std::chrono::milliseconds stopGrace{5'000};
-  std::size_t maxConnections = 256;
-  std::size_t ioThreads = 2;
-  // Hooks may block (a write to the vehicle); requests run on a pool that grows to this size
-  // so that a blocked hook does not hold up other requests.
-  std::size_t maxWorkerThreads = 64;
-};
 
 }  // namespace rubo::detail

@@ -1,166 +1,302 @@
 #include "rubo/detail/http_server.h"
 
-#include <boost/asio/bind_executor.hpp>
-#include <boost/asio/dispatch.hpp>
+#include <algorithm>
+#include <array>
+#include <boost/asio/buffer.hpp>
+#include <boost/asio/executor_work_guard.hpp>
+#include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/v6_only.hpp>
 #include <boost/asio/post.hpp>
-#include <boost/asio/strand.hpp>
-#include <boost/beast/core.hpp>
-#include <boost/beast/http.hpp>
-#include <optional>
+#include <boost/asio/write.hpp>
+#include <exception>
+#include <limits>
+#include <thread>
 
+#include "rubo/detail/http_connection.h"
 #include "rubo/detail/logger.h"
 #include "rubo/server.h"
 
 namespace rubo::detail {
 
 namespace net = boost::asio;
-namespace beast = boost::beast;
-namespace http = beast::http;
 using tcp = net::ip::tcp;
+using Clock = std::chrono::steady_clock;
+using error_code = boost::system::error_code;
+
+// One I/O thread with its own context and the connections it serves. The session list is
+// touched on the lane's thread only (or after it ended).
+struct Lane {
+  std::vector<Session*> sessions;  // declared before the context: sessions it destroys leave it
+  net::io_context context{1};
+  net::steady_timer sweep{context};
+  net::executor_work_guard<net::io_context::executor_type> work{net::make_work_guard(context)};
+  std::thread thread;
+};
+
+namespace {
+
+std::string BusyResponse(std::uint32_t retryAfterSeconds) {
+  const std::string text = "Service Unavailable";
+  return "HTTP/1.1 503 Service Unavailable\r\nServer: Rubo\r\nContent-Type: " + std::string(kTextContentType) +
+         "\r\nContent-Length: " + std::to_string(text.size()) +
+         "\r\nRetry-After: " + std::to_string(retryAfterSeconds) + "\r\nConnection: close\r\n\r\n" + text;
+}
+
+// Timeouts are checked a few times per shortest timeout, at most four times a second.
+std::chrono::milliseconds SweepPeriod(const Limits& limits) {
+  const auto shortest = std::min({limits.idleTimeout, limits.headerTimeout, limits.bodyTimeout, limits.writeTimeout});
+  return std::clamp(shortest / 4, std::chrono::milliseconds(5), std::chrono::milliseconds(250));
+}
+
+std::int64_t Now() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
 
 class Session : public std::enable_shared_from_this<Session> {
  public:
-  Session(tcp::socket socket, HttpServer& owner) : stream_(std::move(socket)), owner_(owner) {}
-  ~Session() { owner_.Unregister(this); }
+  // idleSince_ of a connection whose slot went to a newer one.
+  static constexpr std::int64_t kEvicted = -1;
 
+  Session(tcp::socket socket, Lane& lane, HttpServer& server)
+      : socket_(std::move(socket)),
+        lane_(lane),
+        server_(server),
+        connection_(server.GetLimits(), server.Handler(), server.StoppingFlag()) {}
+
+  ~Session() {
+    LeaveLane();
+    server_.Unregister(this);
+  }
+
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  Lane& GetLane() noexcept { return lane_; }
+
+  // On the lane's thread.
   void Start() {
-    net::dispatch(stream_.get_executor(), [self = shared_from_this()] { self->Read(); });
-  }
-
-  // From Stop: a connection that waits for a request is closed now; one with a request in
-  // progress closes after its response.
-  void CloseIfIdle() {
-    net::post(stream_.get_executor(), [self = shared_from_this()] {
-      if (self->reading_) {
-        self->Close();
-      }
+    Guard([this] {
+      laneIndex_ = lane_.sessions.size();
+      lane_.sessions.push_back(this);
+      error_code ignored;
+      socket_.set_option(tcp::no_delay(true), ignored);
+      Drive(connection_.Process());
     });
   }
 
-  // From Stop after the grace time.
-  void ForceClose() {
-    net::post(stream_.get_executor(), [self = shared_from_this()] { self->Close(); });
-  }
-
- private:
-  void Read() {
-    if (owner_.IsStopping()) {
-      Close();
-      return;
-    }
-    reading_ = true;
-    parser_.emplace();
-    parser_->header_limit(owner_.GetLimits().maxHeaderBytes);
-    parser_->body_limit(owner_.GetLimits().maxBodyBytes);
-    stream_.expires_after(owner_.GetLimits().readTimeout);
-    http::async_read(stream_, buffer_, *parser_, beast::bind_front_handler(&Session::OnRead, shared_from_this()));
-  }
-
-  void OnRead(beast::error_code ec, std::size_t /*bytes*/) {
-    reading_ = false;
-    if (ec) {
-      if (ec == http::error::header_limit) {
-        WriteFinal(431, "Request Header Fields Too Large");
-      } else if (ec == http::error::body_limit) {
-        WriteFinal(413, "Payload Too Large");
-      } else if (ec.category() == http::make_error_code(http::error::end_of_stream).category() &&
-                 ec != http::error::end_of_stream && ec != http::error::partial_message) {
-        WriteFinal(400, "Bad Request");
-      } else {
-        Close();  // end of stream, timeout, reset, stop
-      }
-      return;
-    }
-    stream_.expires_never();
-    auto request = std::make_shared<http::request<http::string_body>>(parser_->release());
-    const bool submitted = owner_.Pool().Submit([self = shared_from_this(), request] {
-      Method method = Method::kOther;
-      if (request->method() == http::verb::get) {
-        method = Method::kGet;
-      } else if (request->method() == http::verb::post) {
-        method = Method::kPost;
-      }
-      const auto target = request->target();
-      auto response =
-          self->owner_.Handler().Handle(method, std::string_view(target.data(), target.size()), request->body());
-      net::post(self->stream_.get_executor(), [self, request, response = std::move(response)]() mutable {
-        self->Write(*request, std::move(response));
-      });
-    });
-    if (!submitted) {
-      Close();
-    }
-  }
-
-  void Write(const http::request<http::string_body>& request, Response response) {
-    auto message = std::make_shared<http::response<http::string_body>>();
-    message->version(request.version());
-    Fill(*message, std::move(response));
-    message->keep_alive(request.keep_alive() && !owner_.IsStopping());
-    Send(std::move(message));
-  }
-
-  void WriteFinal(std::uint16_t status, std::string text) {
-    auto message = std::make_shared<http::response<http::string_body>>();
-    message->version(11);
-    Fill(*message, TextResponse(status, std::move(text)));
-    message->keep_alive(false);
-    Send(std::move(message));
-  }
-
-  static void Fill(http::response<http::string_body>& message, Response response) {
-    message.result(response.status);
-    if (http::int_to_status(response.status) == http::status::unknown) {
-      message.reason("Unknown");
-    }
-    message.set(http::field::server, "Rubo");
-    message.set(http::field::content_type, response.contentType);
-    if (!response.allow.empty()) {
-      message.set(http::field::allow, response.allow);
-    }
-    message.body() = std::move(response.body);
-    message.prepare_payload();
-  }
-
-  void Send(std::shared_ptr<http::response<http::string_body>> message) {
-    stream_.expires_after(owner_.GetLimits().writeTimeout);
-    const bool keepAlive = message->keep_alive();
-    http::async_write(stream_, *message,
-                      [self = shared_from_this(), message, keepAlive](beast::error_code ec, std::size_t) {
-                        if (ec || !keepAlive) {
-                          self->Close();
-                        } else {
-                          self->Read();
-                        }
-                      });
-  }
-
-  void Close() {
+  // On the lane's thread.
+  void Close() noexcept {
     if (closed_) {
       return;
     }
     closed_ = true;
-    beast::error_code ignored;
-    stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
-    stream_.close();
+    error_code ignored;
+    socket_.shutdown(tcp::socket::shutdown_send, ignored);
+    socket_.close(ignored);
+    LeaveLane();
+    server_.Unregister(this);
   }
 
-  beast::tcp_stream stream_;
-  HttpServer& owner_;
-  beast::flat_buffer buffer_;
-  std::optional<http::request_parser<http::string_body>> parser_;
-  bool reading_ = false;
+  // On the lane's thread, from Stop: a connection that waits for input is closed now, one with
+  // a request in progress after its response.
+  void CloseIfReading() noexcept {
+    if (timedPhase_ == Phase::kIdle || timedPhase_ == Phase::kHeader || timedPhase_ == Phase::kBody) {
+      Close();
+    }
+  }
+
+  // On the lane's thread, from the sweep.
+  void CheckDeadline(Clock::time_point now) noexcept {
+    if (timedPhase_ != Phase::kNone && timedPhase_ != Phase::kBusy && now >= deadline_) {
+      Close();
+    }
+  }
+
+  // Any thread: when the connection waits for a request (since the value returned by
+  // IdleSince), claims it for closing; false when it has become busy meanwhile.
+  bool TryEvict(std::int64_t seen) noexcept { return seen > 0 && idleSince_.compare_exchange_strong(seen, kEvicted); }
+  std::int64_t IdleSince() const noexcept { return idleSince_.load(); }
+
+ private:
+  enum class Phase : std::uint8_t { kNone, kIdle, kHeader, kBody, kWrite, kBusy };
+
+  template <typename F>
+  void Guard(F&& f) noexcept {
+    try {
+      f();
+    } catch (const std::exception& e) {
+      RequestLog::Error(std::string("[Rubo] Connection failed: ") + e.what());
+      Close();
+    } catch (...) {
+      RequestLog::Error("[Rubo] Connection failed: unknown exception");
+      Close();
+    }
+  }
+
+  void LeaveLane() noexcept {
+    if (laneIndex_ == kNoLane) {
+      return;
+    }
+    auto& sessions = lane_.sessions;
+    sessions[laneIndex_] = sessions.back();
+    sessions[laneIndex_]->laneIndex_ = laneIndex_;
+    sessions.pop_back();
+    laneIndex_ = kNoLane;
+  }
+
+  // A deadline starts when a phase starts; later reads in the same phase do not move it, so a
+  // client that trickles its request gains nothing.
+  void Arm(Phase phase) {
+    if (phase == timedPhase_) {
+      return;
+    }
+    timedPhase_ = phase;
+    const auto& limits = server_.GetLimits();
+    switch (phase) {
+      case Phase::kIdle:
+        deadline_ = Clock::now() + limits.idleTimeout;
+        break;
+      case Phase::kHeader:
+        deadline_ = Clock::now() + limits.headerTimeout;
+        break;
+      case Phase::kBody:
+        deadline_ = Clock::now() + limits.bodyTimeout;
+        break;
+      case Phase::kWrite:
+        deadline_ = Clock::now() + limits.writeTimeout;
+        break;
+      case Phase::kNone:
+      case Phase::kBusy:
+        break;
+    }
+  }
+
+  void Drive(HttpConnection::Action action) {
+    if (closed_) {
+      return;
+    }
+    switch (action) {
+      case HttpConnection::Action::kRead:
+        Read();
+        break;
+      case HttpConnection::Action::kWrite:
+        Write();
+        break;
+      case HttpConnection::Action::kUpdate:
+        RunUpdate();
+        break;
+      case HttpConnection::Action::kClose:
+        Close();
+        break;
+    }
+  }
+
+  void Read() {
+    switch (connection_.GetPhase()) {
+      case HttpConnection::Phase::kIdle: {
+        Arm(Phase::kIdle);
+        std::int64_t expected = 0;
+        if (!idleSince_.compare_exchange_strong(expected, Now()) && expected == kEvicted) {
+          Close();
+          return;
+        }
+        break;
+      }
+      case HttpConnection::Phase::kHeader:
+        Arm(Phase::kHeader);
+        break;
+      default:
+        Arm(Phase::kBody);
+        break;
+    }
+    char* area = connection_.ReadArea();
+    socket_.async_read_some(net::buffer(area, connection_.ReadAreaSize()),
+                            [self = shared_from_this()](const error_code& ec, std::size_t bytes) {
+                              self->Guard([&] { self->OnRead(ec, bytes); });
+                            });
+  }
+
+  void OnRead(const error_code& ec, std::size_t bytes) {
+    if (ec || closed_) {
+      Close();  // end of stream, reset, timeout, stop
+      return;
+    }
+    // Busy from here on, unless the slot was given away meanwhile.
+    std::int64_t idle = idleSince_.load();
+    while (idle != kEvicted && !idleSince_.compare_exchange_weak(idle, 0)) {
+    }
+    if (idle == kEvicted) {
+      Close();
+      return;
+    }
+    connection_.Received(bytes);
+    Drive(connection_.Process());
+  }
+
+  void Write() {
+    Arm(Phase::kWrite);
+    const auto head = connection_.Head();
+    const auto body = connection_.Body();
+    const std::array<net::const_buffer, 2> buffers{net::buffer(head.data(), head.size()),
+                                                   net::buffer(body.data(), body.size())};
+    net::async_write(socket_, buffers, [self = shared_from_this()](const error_code& ec, std::size_t) {
+      self->Guard([&] { self->OnWritten(ec); });
+    });
+  }
+
+  void OnWritten(const error_code& ec) {
+    if (ec || closed_) {
+      Close();
+      return;
+    }
+    timedPhase_ = Phase::kNone;  // the next phase gets a fresh deadline
+    Drive(connection_.Written());
+  }
+
+  void RunUpdate() {
+    Arm(Phase::kBusy);
+    const void* key = connection_.Update().object.get();
+    auto task = [self = shared_from_this()]() mutable {
+      self->connection_.Handler().RunUpdate(self->connection_.Update(), self->connection_.Output());
+      // The lane gets the only reference, so the session ends on its own thread.
+      auto& context = self->lane_.context;
+      net::post(context,
+                [self = std::move(self)] { self->Guard([&] { self->Drive(self->connection_.UpdateDone()); }); });
+    };
+    if (!server_.Updates().Run(key, std::move(task))) {
+      Close();
+    }
+  }
+
+  static constexpr std::size_t kNoLane = std::numeric_limits<std::size_t>::max();
+
+  tcp::socket socket_;
+  Lane& lane_;
+  HttpServer& server_;
+  HttpConnection connection_;
+  std::atomic<std::int64_t> idleSince_{0};  // steady nanoseconds while waiting for a request
+  Clock::time_point deadline_{};
+  Phase timedPhase_ = Phase::kNone;
+  std::size_t laneIndex_ = kNoLane;
   bool closed_ = false;
 };
 
-HttpServer::HttpServer(Server& root, HttpConfig config, Limits limits)
-    : limits_(limits),
-      config_(std::move(config)),
+HttpServer::HttpServer(Server& root, HttpConfig config)
+    : config_(std::move(config)),
+      busyResponse_(BusyResponse(config_.limits.retryAfterSeconds)),
       handler_(root),
-      pool_(limits.maxWorkerThreads),
-      acceptor_(net::make_strand(ioContext_)),
-      work_(net::make_work_guard(ioContext_)) {}
+      pool_(config_.limits.maxWorkerThreads, config_.limits.workerIdleTimeout),
+      updates_(pool_),
+      sweepPeriod_(SweepPeriod(config_.limits)) {
+  const std::size_t lanes = std::max<std::size_t>(1, config_.limits.ioThreads);
+  for (std::size_t i = 0; i < lanes; ++i) {
+    lanes_.push_back(std::make_unique<Lane>());
+  }
+  acceptor_ = std::make_unique<tcp::acceptor>(lanes_.front()->context);
+  acceptRetry_ = std::make_unique<net::steady_timer>(lanes_.front()->context);
+}
 
 HttpServer::~HttpServer() {
   Stop(true);
@@ -168,44 +304,76 @@ HttpServer::~HttpServer() {
 
 void HttpServer::Start() {
   const tcp::endpoint endpoint(net::ip::make_address(config_.address), config_.port);
-  acceptor_.open(endpoint.protocol());
-  acceptor_.set_option(net::socket_base::reuse_address(true));
+  acceptor_->open(endpoint.protocol());
+  acceptor_->set_option(net::socket_base::reuse_address(true));
   if (endpoint.address().is_v6()) {
-    acceptor_.set_option(net::ip::v6_only(true));
+    acceptor_->set_option(net::ip::v6_only(true));
   }
-  acceptor_.bind(endpoint);
-  acceptor_.listen(net::socket_base::max_listen_connections);
-  const auto local = acceptor_.local_endpoint();
+  acceptor_->bind(endpoint);
+  acceptor_->listen(net::socket_base::max_listen_connections);
+  const auto local = acceptor_->local_endpoint();
   boundAddress_ = local.address().to_string();
   port_ = local.port();
+  started_ = true;
   Accept();
-  for (std::size_t i = 0; i < limits_.ioThreads; ++i) {
-    ioThreads_.emplace_back([this] { ioContext_.run(); });
+  for (auto& lane : lanes_) {
+    ScheduleSweep(*lane);
+    lane->thread = std::thread([&context = lane->context] {
+      for (;;) {
+        try {
+          context.run();
+          return;
+        } catch (const std::exception& e) {
+          RequestLog::Error(std::string("[Rubo] I/O handler failed: ") + e.what());
+        } catch (...) {
+          RequestLog::Error("[Rubo] I/O handler failed: unknown exception");
+        }
+      }
+    });
   }
 }
 
+void HttpServer::ScheduleSweep(Lane& lane) {
+  lane.sweep.expires_after(sweepPeriod_);
+  lane.sweep.async_wait([this, &lane](const error_code& ec) {
+    if (ec || stopping_) {
+      return;
+    }
+    const auto now = Clock::now();
+    // A session that closes leaves the list, moving the last one to its place.
+    for (std::size_t i = 0; i < lane.sessions.size();) {
+      Session* session = lane.sessions[i];
+      session->CheckDeadline(now);
+      if (i < lane.sessions.size() && lane.sessions[i] == session) {
+        ++i;
+      }
+    }
+    ScheduleSweep(lane);
+  });
+}
+
 void HttpServer::Accept() {
-  acceptor_.async_accept(net::make_strand(ioContext_), [this](beast::error_code ec, tcp::socket socket) {
+  Lane& lane = *lanes_[nextLane_];
+  nextLane_ = (nextLane_ + 1) % lanes_.size();
+  acceptor_->async_accept(lane.context, [this, &lane](const error_code& ec, tcp::socket socket) {
     if (ec) {
-      if (ec == net::error::operation_aborted || !acceptor_.is_open()) {
+      if (ec == net::error::operation_aborted || !acceptor_->is_open() || stopping_) {
         return;
       }
-      FrameworkLogger().LogError() << "[Rubo] Accept failed: " << ec.message();
-    } else {
-      std::shared_ptr<Session> session;
-      {
-        std::lock_guard lock(sessionsMutex_);
-        if (!stopRequested_ && sessions_.size() < limits_.maxConnections) {
-          session = std::make_shared<Session>(std::move(socket), *this);
-          sessions_.emplace(session.get(), session);
+      // Out of descriptors or memory: try again shortly rather than spin.
+      RequestLog::Error("[Rubo] Accept failed: " + ec.message());
+      acceptRetry_->expires_after(std::chrono::milliseconds(50));
+      acceptRetry_->async_wait([this](const error_code& timerError) {
+        if (!timerError && !stopping_) {
+          Accept();
         }
-      }
-      if (session) {
-        session->Start();
-      } else {
-        beast::error_code ignored;
-        socket.close(ignored);
-      }
+      });
+      return;
+    }
+    try {
+      OnAccept(std::move(socket), lane);
+    } catch (const std::exception& e) {
+      RequestLog::Error(std::string("[Rubo] Accept failed: ") + e.what());
     }
     if (!stopping_) {
       Accept();
@@ -213,10 +381,107 @@ void HttpServer::Accept() {
   });
 }
 
+void HttpServer::OnAccept(tcp::socket socket, Lane& lane) {
+  error_code ec;
+  const auto peer = socket.remote_endpoint(ec).address();
+  if (ec) {
+    return;  // already gone
+  }
+  const auto& limits = config_.limits;
+  std::shared_ptr<Session> session;
+  std::string refused;
+  {
+    std::lock_guard lock(sessionsMutex_);
+    if (stopRequested_) {
+      return;
+    }
+    const auto peerCount = perPeer_.count(peer) != 0 ? perPeer_[peer] : 0;
+    if (peerCount >= limits.maxConnectionsPerPeer && !EvictOldestIdle(&peer)) {
+      refused = "it holds " + std::to_string(peerCount) + " connections already";
+    } else if (counted_ >= limits.maxConnections && !EvictOldestIdle(nullptr)) {
+      refused = "all " + std::to_string(limits.maxConnections) + " connections are busy";
+    } else {
+      // The socket was accepted on the lane that serves it.
+      session = std::make_shared<Session>(std::move(socket), lane, *this);
+      sessions_.emplace(session.get(), Entry{session, peer, true});
+      ++counted_;
+      ++perPeer_[peer];
+    }
+  }
+  if (session) {
+    net::post(lane.context, [session = std::move(session)] { session->Start(); });
+    return;
+  }
+  RefuseBusy(socket, "[Rubo] Refused a connection from " + peer.to_string() + ": " + refused);
+}
+
+bool HttpServer::EvictOldestIdle(const net::ip::address* peer) {
+  // A connection may turn busy between the look and the claim; then look again.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    Session* oldest = nullptr;
+    std::int64_t oldestSince = 0;
+    for (auto& [raw, entry] : sessions_) {
+      if (!entry.counted || (peer != nullptr && entry.peer != *peer)) {
+        continue;
+      }
+      const auto since = raw->IdleSince();
+      if (since > 0 && (oldest == nullptr || since < oldestSince)) {
+        oldest = raw;
+        oldestSince = since;
+      }
+    }
+    if (oldest == nullptr) {
+      return false;
+    }
+    if (!oldest->TryEvict(oldestSince)) {
+      continue;
+    }
+    auto& entry = sessions_.at(oldest);
+    entry.counted = false;
+    --counted_;
+    if (--perPeer_[entry.peer] == 0) {
+      perPeer_.erase(entry.peer);
+    }
+    if (auto victim = entry.session.lock()) {
+      Lane& lane = victim->GetLane();
+      net::post(lane.context, [victim = std::move(victim)] { victim->Close(); });
+    }
+    return true;
+  }
+  return false;
+}
+
+void HttpServer::RefuseBusy(tcp::socket& socket, const std::string& why) {
+  RequestLog::Warn(why);
+  // Without blocking the accepting thread: what the client sent already is read and dropped
+  // (so that closing does not reset the connection under the answer), then the answer goes
+  // into the socket's send buffer, which a fresh connection always has room for.
+  error_code ec;
+  socket.non_blocking(true, ec);
+  std::array<char, 4096> sink{};
+  for (int i = 0; i < 4 && !ec; ++i) {
+    socket.read_some(net::buffer(sink), ec);
+  }
+  ec.clear();
+  socket.write_some(net::buffer(busyResponse_), ec);
+  socket.shutdown(tcp::socket::shutdown_send, ec);
+  socket.close(ec);
+}
+
 void HttpServer::Unregister(Session* session) {
   {
     std::lock_guard lock(sessionsMutex_);
-    sessions_.erase(session);
+    const auto it = sessions_.find(session);
+    if (it == sessions_.end()) {
+      return;
+    }
+    if (it->second.counted) {
+      --counted_;
+      if (--perPeer_[it->second.peer] == 0) {
+        perPeer_.erase(it->second.peer);
+      }
+    }
+    sessions_.erase(it);
   }
   sessionsChanged_.notify_all();
 }
@@ -229,49 +494,57 @@ void HttpServer::Stop(bool join) {
     stopRequested_ = true;
     stopping_ = true;
     if (first) {
-      for (auto& [pointer, weak] : sessions_) {
-        if (auto session = weak.lock()) {
+      for (auto& [raw, entry] : sessions_) {
+        if (auto session = entry.session.lock()) {
           open.push_back(std::move(session));
         }
       }
     }
   }
   sessionsChanged_.notify_all();
-  // The acceptor belongs to its strand; it is closed there.
-  net::post(acceptor_.get_executor(), [this] {
-    beast::error_code ignored;
-    acceptor_.close(ignored);
-  });
+  if (started_) {
+    // The acceptor and its timer belong to the first lane; they are closed there.
+    net::post(lanes_.front()->context, [this] {
+      error_code ignored;
+      acceptor_->close(ignored);
+      acceptRetry_->cancel();
+    });
+  }
   for (auto& session : open) {
-    session->CloseIfIdle();
+    Lane& lane = session->GetLane();
+    net::post(lane.context, [session = std::move(session)] { session->CloseIfReading(); });
   }
   open.clear();
   if (!join || joined_) {
     return;
   }
   joined_ = true;
-  {
+  if (started_) {
     // Requests in progress get their responses, within the grace time.
     std::unique_lock lock(sessionsMutex_);
-    if (!sessionsChanged_.wait_for(lock, limits_.stopGrace, [this] { return sessions_.empty(); })) {
-      for (auto& [pointer, weak] : sessions_) {
-        if (auto session = weak.lock()) {
+    if (!sessionsChanged_.wait_for(lock, config_.limits.stopGrace, [this] { return sessions_.empty(); })) {
+      for (auto& [raw, entry] : sessions_) {
+        if (auto session = entry.session.lock()) {
           open.push_back(std::move(session));
         }
       }
     }
   }
   for (auto& session : open) {
-    session->ForceClose();
+    Lane& lane = session->GetLane();
+    net::post(lane.context, [session = std::move(session)] { session->Close(); });
   }
   open.clear();
   pool_.Stop();
-  work_.reset();
-  ioContext_.stop();
-  for (auto& thread : ioThreads_) {
-    thread.join();
+  for (auto& lane : lanes_) {
+    lane->work.reset();
+    lane->context.stop();
   }
-  ioThreads_.clear();
+  for (auto& lane : lanes_) {
+    if (lane->thread.joinable()) {
+      lane->thread.join();
+    }
+  }
   port_ = 0;
 }
 

@@ -1,15 +1,16 @@
 #pragma once
 
 #include <atomic>
-#include <boost/asio/executor_work_guard.hpp>
-#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/address.hpp>
 #include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -24,20 +25,24 @@ class Server;
 namespace rubo::detail {
 
 class Session;
+struct Lane;
 
-// HTTP/1.1 transport of one Server: an acceptor and keep-alive sessions on a few I/O threads,
-// requests handled on a worker pool.
+// HTTP/1.1 transport of one Server. A few I/O threads (lanes), each with its own connections,
+// accept, parse and answer every request; only POSTs that run a pre-update hook go to a
+// bounded worker pool, serialised per element. Every connection is bounded in what it
+// buffers and timed in each phase; the number of connections is bounded, in total and per
+// peer address (see Limits).
 class HttpServer {
  public:
-  HttpServer(Server& root, HttpConfig config, Limits limits = {});
+  HttpServer(Server& root, HttpConfig config);
   ~HttpServer();
   HttpServer(const HttpServer&) = delete;
   HttpServer& operator=(const HttpServer&) = delete;
 
   // Binds and starts the threads; throws when the address cannot be bound.
   void Start();
-  // Stops accepting and closes idle connections; with join it also waits (bounded) for the
-  // requests in progress and joins every thread.
+  // Stops accepting and closes the connections that wait for a request; with join it also
+  // waits (bounded) for the requests in progress and joins every thread.
   void Stop(bool join);
   // Blocks until Stop was called.
   void WaitUntilStopped();
@@ -47,34 +52,50 @@ class HttpServer {
   bool IsStopping() const noexcept { return stopping_.load(); }
 
   // Session side.
-  const Limits& GetLimits() const noexcept { return limits_; }
+  const Limits& GetLimits() const noexcept { return config_.limits; }
   RequestHandler& Handler() noexcept { return handler_; }
-  WorkerPool& Pool() noexcept { return pool_; }
+  SerialByKey& Updates() noexcept { return updates_; }
+  const std::atomic<bool>& StoppingFlag() const noexcept { return stopping_; }
   void Unregister(Session* session);
 
  private:
-  void Accept();
+  struct Entry {
+    std::weak_ptr<Session> session;
+    boost::asio::ip::address peer;
+    bool counted = true;  // false once evicted: its slot was given to a new connection
+  };
 
-  const Limits limits_;
+  void Accept();
+  void OnAccept(boost::asio::ip::tcp::socket socket, Lane& lane);
+  // With the registry lock held: closes (asynchronously) the connection that has waited for a
+  // request the longest, of one peer or of all; false when none waits.
+  bool EvictOldestIdle(const boost::asio::ip::address* peer);
+  void RefuseBusy(boost::asio::ip::tcp::socket& socket, const std::string& why);
+  void ScheduleSweep(Lane& lane);
+
   const HttpConfig config_;
+  const std::string busyResponse_;
   RequestHandler handler_;
   std::atomic<std::uint16_t> port_{0};
   std::string boundAddress_;
   std::atomic<bool> stopping_{false};
 
-  // Declared before the I/O context: sessions that die with it unregister here.
+  // Declared before the lanes: sessions that die with them unregister here.
   std::mutex sessionsMutex_;
   std::condition_variable sessionsChanged_;
-  std::unordered_map<Session*, std::weak_ptr<Session>> sessions_;
+  std::unordered_map<Session*, Entry> sessions_;
+  std::map<boost::asio::ip::address, std::size_t> perPeer_;
+  std::size_t counted_ = 0;
   bool stopRequested_ = false;
 
   WorkerPool pool_;
-  boost::asio::io_context ioContext_;
-  boost::asio::ip::tcp::acceptor acceptor_;
-  // Keeps the I/O threads running until Stop joins them, so that work posted while stopping
-  // (closing connections) always runs.
-  boost::asio::executor_work_guard<boost::asio::io_context::executor_type> work_;
-  std::vector<std::thread> ioThreads_;
+  SerialByKey updates_;
+  std::vector<std::unique_ptr<Lane>> lanes_;
+  std::size_t nextLane_ = 0;  // on the accepting lane's thread
+  std::chrono::milliseconds sweepPeriod_;
+  std::unique_ptr<boost::asio::ip::tcp::acceptor> acceptor_;
+  std::unique_ptr<boost::asio::steady_timer> acceptRetry_;
+  bool started_ = false;
   bool joined_ = false;
 };
 

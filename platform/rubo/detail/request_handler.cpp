@@ -1,10 +1,10 @@
 #include "rubo/detail/request_handler.h"
 
 #include <exception>
-#include <functional>
 
 #include "ara/rest/serialize/json_serializer.h"
 #include "rubo/detail/logger.h"
+#include "rubo/detail/render.h"
 #include "rubo/server.h"
 
 namespace rubo::detail {
@@ -32,7 +32,6 @@ int HexValue(char c) {
 // False for a malformed escape.
 bool PercentDecode(std::string_view in, std::string& out) {
   out.clear();
-  out.reserve(in.size());
   for (std::size_t i = 0; i < in.size(); ++i) {
     if (in[i] != '%') {
       out.push_back(in[i]);
@@ -63,98 +62,17 @@ bool HasQueryParameter(std::string_view query, std::string_view name) {
   return false;
 }
 
-Response JsonResponse(const ogm::Object& object) {
-  Response response;
-  ara::rest::serialize::JSONSerializer{}.SerializeTo(object, response.body);
-  return response;
-}
-
-// Identity first, then the object's rendered fields; a rendered field of the same name as
-// an identity field wins.
-Pointer<ogm::Object> WithIdentity(const BaseXObject& object, Pointer<ogm::Object> fields) {
-  auto out = ogm::Object::Make();
-  if (!fields->HasField("id")) {
-    out->Insert("id", ogm::String::Make(object.GetUuid().ToString()));
-  }
-  if (!fields->HasField("uri")) {
-    out->Insert("uri", ogm::String::Make(object.GetUri().ToString(false)));
-  }
-  if (!fields->HasField("name")) {
-    out->Insert("name", ogm::String::Make(object.GetName()));
-  }
-  for (const auto& field : fields->GetFields()) {
-    out->Insert(field->GetName(), field->ReleaseValue());
-  }
-  return out;
-}
-
-Pointer<ogm::Object> Reference(const BaseXObject& object) {
-  auto out = ogm::Object::Make();
-  out->Insert("name", ogm::String::Make(object.GetName()));
-  out->Insert("uri", ogm::String::Make(object.GetUri().ToString(false)));
-  return out;
-}
-
-Pointer<ogm::Object> RenderElement(const ServerElement& element) {
-  return WithIdentity(element, element.ToOGM());
-}
-
-Pointer<ogm::Object> Render(const BaseXObject& object) {
-  switch (object.GetXObjectType()) {
-    case kXObjectTypeElement:
-      return RenderElement(static_cast<const ServerElement&>(object));
-    case kXObjectTypeResource: {
-      const auto& resource = static_cast<const ServerResource&>(object);
-      auto out = WithIdentity(resource, resource.ToOGM());
-      auto elements = ogm::Array::Make();
-      // Each element renders under its own lock only, after the snapshot was taken.
-      for (const auto& element : resource.GetElements()) {
-        elements->Append(RenderElement(*element));
-      }
-      out->Remove("elements");
-      out->Insert("elements", std::move(elements));
-      return out;
-    }
-    case kXObjectTypeService: {
-      const auto& service = static_cast<const ServerService&>(object);
-      auto out = WithIdentity(service, service.ToOGM());
-      auto versions = ogm::Array::Make();
-      for (const auto& version : service.GetVersions()) {
-        versions->Append(ogm::String::Make(version));
-      }
-      auto resources = ogm::Array::Make();
-      for (const auto& resource : service.GetChildren()) {
-        resources->Append(Reference(*resource));
-      }
-      out->Remove("versions");
-      out->Insert("versions", std::move(versions));
-      out->Remove("resources");
-      out->Insert("resources", std::move(resources));
-      return out;
-    }
-    default: {
-      const auto& server = static_cast<const Server&>(object);
-      auto out = WithIdentity(server, server.ToOGM());
-      auto services = ogm::Array::Make();
-      for (const auto& service : server.GetChildren()) {
-        services->Append(Reference(*service));
-      }
-      out->Remove("services");
-      out->Insert("services", std::move(services));
-      return out;
-    }
-  }
-}
-
-Response FromReply(const ServerReply& reply) {
+void FromReply(const ServerReply& reply, Response& response) {
   if (!reply.IsSent()) {
-    return TextResponse(500, "Internal Server Error");
+    response.SetText(500, "Internal Server Error");
+    return;
   }
   const auto status = reply.GetStatus();
   if (status < 200 || status > 599) {
-    return TextResponse(500, "Internal Server Error");
+    response.SetText(500, "Internal Server Error");
+    return;
   }
-  return TextResponse(status, reply.GetText());
+  response.SetText(status, reply.GetText());
 }
 
 // Applies every property of the body but "id" in one transaction and commits it.
@@ -179,43 +97,35 @@ bool ApplyBody(BaseXObject& object, const ogm::Object& body) {
   return object.CommitTransaction(transaction);
 }
 
+const char* AllowFor(bool writable) {
+  return writable ? "GET, HEAD, POST" : "GET, HEAD";
+}
+
+void MethodNotAllowed(bool writable, Response& response) {
+  response.SetText(405, "Method Not Allowed");
+  response.allow = AllowFor(writable);
+}
+
+void Failed(Response& response, const char* what) {
+  RequestLog::Error(std::string("[Rubo] Request failed: ") + what);
+  response.SetText(500, "Internal Server Error");
+}
+
 }  // namespace
 
-Response TextResponse(std::uint16_t status, std::string text) {
-  Response response;
-  response.status = status;
-  response.body = std::move(text);
-  response.contentType = "text/plain; charset=utf-8";
-  return response;
-}
-
-std::mutex& RequestHandler::ApplyMutexFor(const void* object) {
-  return applyMutexes_[std::hash<const void*>{}(object) % applyMutexes_.size()];
-}
-
-Response RequestHandler::Handle(Method method, std::string_view target, const std::string& body) {
-  try {
-    return HandleUnchecked(method, target, body);
-  } catch (const std::exception& e) {
-    FrameworkLogger().LogError() << "[Rubo] Request failed: " << e.what();
-  } catch (...) {
-    FrameworkLogger().LogError() << "[Rubo] Request failed: unknown exception";
-  }
-  return TextResponse(500, "Internal Server Error");
-}
-
-Response RequestHandler::HandleUnchecked(Method method, std::string_view target, const std::string& body) {
+std::shared_ptr<BaseXObject> RequestHandler::Route(std::string_view target, std::string_view& query,
+                                                   Response& response) {
   const auto question = target.find('?');
   const std::string_view rawPath = target.substr(0, question);
-  const std::string_view query = question == std::string_view::npos ? std::string_view{} : target.substr(question + 1);
-  std::string path;
+  query = question == std::string_view::npos ? std::string_view{} : target.substr(question + 1);
+  thread_local std::string path;
   if (!PercentDecode(rawPath, path) || path.empty() || path.front() != '/') {
-    return TextResponse(400, "Bad Request");
+    response.SetText(400, "Bad Request");
+    return nullptr;
   }
   if (path.size() > 1 && path.back() == '/') {
     path.pop_back();
   }
-
   std::shared_ptr<BaseXObject> object;
   if (path == "/") {
     // The root may also live outside a shared pointer (then it outlives the transport).
@@ -226,54 +136,130 @@ Response RequestHandler::HandleUnchecked(Method method, std::string_view target,
     object = root_.FindByUriRecursive(path);
   }
   if (!object) {
-    return TextResponse(404, "Not Found");
+    response.SetText(404, "Not Found");
+  }
+  return object;
+}
+
+bool RequestHandler::Handle(Method method, std::string_view target, const std::string& body, Response& response,
+                            PendingUpdate& update) noexcept {
+  try {
+    return HandleUnchecked(method, target, body, response, update);
+  } catch (const std::exception& e) {
+    update.Clear();
+    Failed(response, e.what());
+  } catch (...) {
+    update.Clear();
+    Failed(response, "unknown exception");
+  }
+  return true;
+}
+
+bool RequestHandler::HandleUnchecked(Method method, std::string_view target, const std::string& body,
+                                     Response& response, PendingUpdate& update) {
+  std::string_view query;
+  const auto object = Route(target, query, response);
+  if (!object) {
+    return true;
   }
   auto* served = dynamic_cast<ServerXObject*>(object.get());
   const bool isElement = object->GetXObjectType() == kXObjectTypeElement;
 
-  if (method == Method::kGet) {
+  if (method == Method::kGet || method == Method::kHead) {
     if (served != nullptr) {
       if (const auto preGet = served->GetPreGetCallback()) {
         ServerReply reply;
         if (!preGet(object, reply)) {
-          return FromReply(reply);
+          FromReply(reply, response);
+          return true;
         }
       }
     }
+    response.status = 200;
+    response.contentType = kJsonContentType;
     if (HasQueryParameter(query, "spec")) {
-      const auto spec = object->GetSpec();
-      if (!spec) {
-        return TextResponse(404, "Not Found");
-      }
-      return JsonResponse(*spec);
+      object->ReadSpec([&response](const ogm::Object* spec) {
+        if (spec == nullptr) {
+          response.SetText(404, "Not Found");
+        } else {
+          AppendJsonValue(*spec, response.body);
+        }
+      });
+      return true;
     }
-    return JsonResponse(*Render(*object));
+    AppendRendering(*object, response.body);
+    return true;
   }
 
-  const auto preUpdate = served != nullptr && isElement ? served->GetPreUpdateCallback() : PreUpdateCallback{};
+  auto preUpdate = served != nullptr && isElement ? served->GetPreUpdateCallback() : PreUpdateCallback{};
   if (method != Method::kPost || !preUpdate) {
-    auto response = TextResponse(405, "Method Not Allowed");
-    response.allow = preUpdate ? "GET, POST" : "GET";
-    return response;
+    MethodNotAllowed(static_cast<bool>(preUpdate), response);
+    return true;
   }
-
   Pointer<ogm::Object> parsed;
   try {
     parsed = ara::rest::serialize::JSONSerializer{}.Deserialize(body);
   } catch (const ara::rest::serialize::ParseException&) {
-    return TextResponse(400, kBadMessage);
+    response.SetText(400, kBadMessage);
+    return true;
   }
-  ServerReply reply;
-  if (!preUpdate(object, *parsed, reply)) {
-    return FromReply(reply);
-  }
-  {
-    std::lock_guard lock(ApplyMutexFor(object.get()));
-    if (!ApplyBody(*object, *parsed)) {
-      return TextResponse(500, "Internal Server Error");
+  update.object = object;
+  update.hook = std::move(preUpdate);
+  update.body = std::move(parsed);
+  return false;
+}
+
+bool RequestHandler::Refuse(Method method, std::string_view target, Response& response) noexcept {
+  try {
+    std::string_view query;
+    const auto object = Route(target, query, response);
+    if (!object) {
+      return true;
     }
+    if (method == Method::kGet || method == Method::kHead) {
+      return false;
+    }
+    const auto* served = dynamic_cast<ServerXObject*>(object.get());
+    const bool writable =
+        served != nullptr && object->GetXObjectType() == kXObjectTypeElement && served->GetPreUpdateCallback();
+    if (method == Method::kPost && writable) {
+      return false;
+    }
+    MethodNotAllowed(writable, response);
+    return true;
+  } catch (const std::exception& e) {
+    Failed(response, e.what());
+  } catch (...) {
+    Failed(response, "unknown exception");
   }
-  return JsonResponse(*Render(*object));
+  return true;
+}
+
+void RequestHandler::RunUpdate(PendingUpdate& update, Response& response) noexcept {
+  try {
+    RunUpdateUnchecked(update, response);
+  } catch (const std::exception& e) {
+    Failed(response, e.what());
+  } catch (...) {
+    Failed(response, "unknown exception");
+  }
+  update.Clear();
+}
+
+void RequestHandler::RunUpdateUnchecked(PendingUpdate& update, Response& response) {
+  ServerReply reply;
+  if (!update.hook(update.object, *update.body, reply)) {
+    FromReply(reply, response);
+    return;
+  }
+  if (!ApplyBody(*update.object, *update.body)) {
+    response.SetText(500, "Internal Server Error");
+    return;
+  }
+  response.status = 200;
+  response.contentType = kJsonContentType;
+  response.body.clear();
+  AppendRendering(*update.object, response.body);
 }
 
 }  // namespace rubo::detail

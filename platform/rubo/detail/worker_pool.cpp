@@ -6,7 +6,22 @@
 
 namespace rubo::detail {
 
-WorkerPool::WorkerPool(std::size_t maxThreads) : maxThreads_(maxThreads == 0 ? 1 : maxThreads) {}
+namespace {
+
+void RunGuarded(std::function<void()>& task) noexcept {
+  try {
+    task();
+  } catch (const std::exception& e) {
+    RequestLog::Error(std::string("[Rubo] Request task failed: ") + e.what());
+  } catch (...) {
+    RequestLog::Error("[Rubo] Request task failed: unknown exception");
+  }
+}
+
+}  // namespace
+
+WorkerPool::WorkerPool(std::size_t maxThreads, std::chrono::milliseconds idleTimeout)
+    : maxThreads_(maxThreads == 0 ? 1 : maxThreads), idleTimeout_(idleTimeout) {}
 
 WorkerPool::~WorkerPool() {
   Stop();
@@ -17,9 +32,12 @@ bool WorkerPool::Submit(std::function<void()> task) {
   if (stopping_) {
     return false;
   }
+  JoinFinished();
   queue_.push_back(std::move(task));
   if (queue_.size() > idle_ && threads_.size() < maxThreads_) {
-    threads_.emplace_back([this] { Work(); });
+    std::thread thread([this] { Work(); });
+    const auto id = thread.get_id();
+    threads_.emplace(id, std::move(thread));
   }
   wake_.notify_one();
   return true;
@@ -30,7 +48,14 @@ void WorkerPool::Stop() {
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;
-    threads.swap(threads_);
+    for (auto& [id, thread] : threads_) {
+      threads.push_back(std::move(thread));
+    }
+    threads_.clear();
+    for (auto& thread : finished_) {
+      threads.push_back(std::move(thread));
+    }
+    finished_.clear();
   }
   wake_.notify_all();
   for (auto& thread : threads) {
@@ -38,27 +63,82 @@ void WorkerPool::Stop() {
   }
 }
 
+std::size_t WorkerPool::ThreadCount() const {
+  std::lock_guard lock(mutex_);
+  return threads_.size();
+}
+
+void WorkerPool::JoinFinished() {
+  // These threads have left Work (they only still return); joining them is immediate.
+  for (auto& thread : finished_) {
+    thread.join();
+  }
+  finished_.clear();
+}
+
 void WorkerPool::Work() {
+  std::unique_lock lock(mutex_);
   for (;;) {
-    std::function<void()> task;
-    {
-      std::unique_lock lock(mutex_);
-      ++idle_;
-      wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
-      --idle_;
-      if (queue_.empty()) {
-        return;  // stopping and nothing left
+    ++idle_;
+    const bool woken = wake_.wait_for(lock, idleTimeout_, [this] { return stopping_ || !queue_.empty(); });
+    --idle_;
+    if (queue_.empty()) {
+      if (stopping_) {
+        return;  // Stop joins this thread
       }
-      task = std::move(queue_.front());
-      queue_.pop_front();
+      if (!woken) {
+        // Idle for the whole timeout: end, and let the next Submit or Stop join this thread.
+        const auto self = threads_.find(std::this_thread::get_id());
+        if (self != threads_.end()) {
+          finished_.push_back(std::move(self->second));
+          threads_.erase(self);
+        }
+        return;
+      }
+      continue;
     }
-    try {
-      task();
-    } catch (const std::exception& e) {
-      FrameworkLogger().LogError() << "[Rubo] Request task failed: " << e.what();
-    } catch (...) {
-      FrameworkLogger().LogError() << "[Rubo] Request task failed: unknown exception";
+    auto task = std::move(queue_.front());
+    queue_.pop_front();
+    lock.unlock();
+    RunGuarded(task);
+    task = nullptr;  // what it holds is released outside the lock
+    lock.lock();
+  }
+}
+
+bool SerialByKey::Run(const void* key, std::function<void()> task) {
+  {
+    std::lock_guard lock(mutex_);
+    const auto it = busy_.find(key);
+    if (it != busy_.end()) {
+      it->second.push_back(std::move(task));
+      return true;
     }
+    busy_.emplace(key, std::deque<std::function<void()>>{});
+  }
+  auto chain = [this, key, task = std::move(task)]() mutable { RunChain(key, std::move(task)); };
+  if (!pool_.Submit(std::move(chain))) {
+    std::lock_guard lock(mutex_);
+    busy_.erase(key);
+    return false;
+  }
+  return true;
+}
+
+void SerialByKey::RunChain(const void* key, std::function<void()> task) {
+  for (;;) {
+    RunGuarded(task);
+    task = nullptr;
+    std::lock_guard lock(mutex_);
+    auto it = busy_.find(key);
+    if (it == busy_.end() || it->second.empty()) {
+      if (it != busy_.end()) {
+        busy_.erase(it);
+      }
+      return;
+    }
+    task = std::move(it->second.front());
+    it->second.pop_front();
   }
 }
 

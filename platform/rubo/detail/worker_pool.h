@@ -1,20 +1,23 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 namespace rubo::detail {
 
-// Runs tasks on threads that are started as the load needs them, up to a maximum, so that a
-// task that blocks (a hook waiting for the vehicle) does not hold up the others.
+// Runs tasks that may block (a pre-update hook waiting for the vehicle) on threads started as
+// the load needs them, never more than a fixed maximum; further tasks queue. A thread that has
+// been idle for the idle timeout ends, so an idle pool holds no thread.
 class WorkerPool {
  public:
-  explicit WorkerPool(std::size_t maxThreads);
+  WorkerPool(std::size_t maxThreads, std::chrono::milliseconds idleTimeout);
   ~WorkerPool();
   WorkerPool(const WorkerPool&) = delete;
   WorkerPool& operator=(const WorkerPool&) = delete;
@@ -23,17 +26,41 @@ class WorkerPool {
   bool Submit(std::function<void()> task);
   // Runs what is queued, then joins every thread.
   void Stop();
+  // Threads running now (for tests and the benchmark).
+  std::size_t ThreadCount() const;
 
  private:
   void Work();
+  void JoinFinished();  // with the mutex held
 
   const std::size_t maxThreads_;
-  std::mutex mutex_;
+  const std::chrono::milliseconds idleTimeout_;
+  mutable std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<std::function<void()>> queue_;
-  std::vector<std::thread> threads_;
+  std::unordered_map<std::thread::id, std::thread> threads_;
+  std::vector<std::thread> finished_;  // ended by idleness, joined at the next Submit or Stop
   std::size_t idle_ = 0;
   bool stopping_ = false;
+};
+
+// Runs the tasks of one key one after another, in the order they were handed in, and tasks of
+// different keys side by side, on a worker pool. A key's tasks keep one worker while they
+// last, so one busy key never holds more than one thread.
+class SerialByKey {
+ public:
+  explicit SerialByKey(WorkerPool& pool) : pool_(pool) {}
+
+  // False when the pool took nothing (it stops); the task is then dropped.
+  bool Run(const void* key, std::function<void()> task);
+
+ private:
+  void RunChain(const void* key, std::function<void()> task);
+
+  WorkerPool& pool_;
+  std::mutex mutex_;
+  // Keys with a task running; their queued tasks.
+  std::unordered_map<const void*, std::deque<std::function<void()>>> busy_;
 };
 
 }  // namespace rubo::detail

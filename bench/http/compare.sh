@@ -1,0 +1,193 @@
+#!/usr/bin/env bash
+# GETs of one element: the framework's server against nginx serving the same bytes, both on
+# loopback, both pinned to the same two cores, wrk on two others, at 1, 16 and 64 connections.
+# Prints requests/s, p50/p99 latency and CPU time per request for each with the ratios, and the
+# server's thread count and RSS before the load, right after it and once it has been idle.
+#
+#   bench/http/compare.sh            (after a build in build/; BUILD_DIR names another)
+#   DURATION=10 CONNECTIONS="1 16 64" SERVER_CPUS=0,1 CLIENT_CPUS=2,3 IDLE_WAIT=20 SERVE_BIN=...
+#
+# nginx and wrk are needed by this script alone, so they are installed here (from Debian,
+# when missing) rather than with the build's packages.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+build="${BUILD_DIR:-$root/build}"
+duration="${DURATION:-10}"
+connections="${CONNECTIONS:-1 16 64}"
+server_cpus="${SERVER_CPUS:-0,1}"
+client_cpus="${CLIENT_CPUS:-2,3}"
+idle_wait="${IDLE_WAIT:-20}"
+
+missing=()
+command -v wrk >/dev/null || missing+=(wrk)
+command -v nginx >/dev/null || [[ -x /usr/sbin/nginx ]] || missing+=(nginx)
+if ((${#missing[@]})); then
+  sudo_cmd=()
+  [[ $(id -u) -ne 0 ]] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+nginx_bin="$(command -v nginx || echo /usr/sbin/nginx)"
+
+# SERVE_BIN runs another build of the server program (say, one kept from before a change).
+if [[ -n "${SERVE_BIN:-}" ]]; then
+  serve="$SERVE_BIN"
+else
+  cmake --build "$build" --target rubo_http_serve >/dev/null
+  serve="$build/bench/http/rubo_http_serve"
+fi
+
+work="$(mktemp -d)"
+chmod 755 "$work"  # nginx's workers run as another user
+ours_pid=""
+nginx_pid=""
+cleanup() {
+  [[ -n "$ours_pid" ]] && kill "$ours_pid" 2>/dev/null && wait "$ours_pid" 2>/dev/null
+  [[ -n "$nginx_pid" ]] && kill "$nginx_pid" 2>/dev/null && wait "$nginx_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+free_port() {
+  python3 -c 'import socket; s=socket.socket(socket.AF_INET6); s.bind(("::1",0)); print(s.getsockname()[1])'
+}
+threads_of() { awk '/^Threads:/ {print $2}' "/proc/$1/status"; }
+rss_kib_of() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
+# CPU ticks (user + system) of the given processes.
+ticks_of() {
+  local total=0 pid
+  for pid in "$@"; do
+    total=$((total + $(awk '{print $14 + $15}' "/proc/$pid/stat")))
+  done
+  echo "$total"
+}
+
+# Our server.
+echo '{"address":"::1","port":0}' >"$work/rubo.json"
+taskset -c "$server_cpus" "$serve" "$work/rubo.json" >"$work/rubo.out" &
+ours_pid=$!
+for _ in $(seq 100); do
+  [[ $(wc -l <"$work/rubo.out") -ge 2 ]] && break
+  sleep 0.1
+done
+ours_port="$(sed -n 1p "$work/rubo.out")"
+ours_path="$(sed -n 2p "$work/rubo.out")"
+ours_url="http://[::1]:$ours_port$ours_path"
+mkdir -p "$work/www"
+curl -sf "$ours_url" -o "$work/www/element.json"
+body_bytes="$(stat -c %s "$work/www/element.json")"
+
+# nginx with its own configuration, the same number of workers as our I/O threads.
+nginx_port="$(free_port)"
+mkdir -p "$work/nginx"
+cat >"$work/nginx/nginx.conf" <<EOF
+worker_processes 2;
+daemon off;
+pid $work/nginx/nginx.pid;
+error_log $work/nginx/error.log warn;
+events { worker_connections 1024; }
+http {
+  access_log off;
+  keepalive_requests 100000000;
+  keepalive_timeout 60s;
+  client_body_temp_path $work/nginx/body;
+  proxy_temp_path $work/nginx/proxy;
+  fastcgi_temp_path $work/nginx/fastcgi;
+  uwsgi_temp_path $work/nginx/uwsgi;
+  scgi_temp_path $work/nginx/scgi;
+  server {
+    listen [::1]:$nginx_port;
+    root $work/www;
+    location = /element { default_type application/json; try_files /element.json =404; }
+  }
+}
+EOF
+taskset -c "$server_cpus" "$nginx_bin" -p "$work/nginx" -c "$work/nginx/nginx.conf" -e "$work/nginx/error.log" &
+nginx_pid=$!
+nginx_url="http://[::1]:$nginx_port/element"
+for _ in $(seq 100); do
+  curl -sf "$nginx_url" -o "$work/nginx.body" 2>/dev/null && break
+  sleep 0.1
+done
+cmp -s "$work/nginx.body" "$work/www/element.json" || {
+  echo "nginx does not serve the same bytes" >&2
+  exit 1
+}
+nginx_workers=($(pgrep -P "$nginx_pid"))
+
+threads_before="$(threads_of "$ours_pid")"
+rss_before="$(rss_kib_of "$ours_pid")"
+
+# Runs wrk; prints "requests/s p50_us p99_us".
+run_wrk() {
+  local url=$1 conns=$2 seconds=$3 threads=2
+  ((conns < threads)) && threads=$conns
+  taskset -c "$client_cpus" wrk -t"$threads" -c"$conns" -d"${seconds}s" --latency "$url" >"$work/wrk.out"
+  awk '
+    function us(v) {
+      if (v ~ /us$/) return v + 0;
+      if (v ~ /ms$/) return (v + 0) * 1000;
+      if (v ~ /s$/) return (v + 0) * 1000000;
+      return v + 0;
+    }
+    /Requests\/sec:/ {rps = $2}
+    $1 == "50%" {p50 = us($2)}
+    $1 == "99%" {p99 = us($2)}
+    /Non-2xx|Socket errors/ {bad = bad $0 " "}
+    END {printf "%.0f %.1f %.1f\n", rps, p50, p99; if (bad != "") print bad > "/dev/stderr"}
+  ' "$work/wrk.out"
+}
+
+# Runs wrk and measures the CPU the server used; prints "requests/s p50 p99 cpu_us_per_request".
+measure() {
+  local url=$1 conns=$2
+  shift 2
+  local before after result requests
+  before="$(ticks_of "$@")"
+  result="$(run_wrk "$url" "$conns" "$duration")"
+  after="$(ticks_of "$@")"
+  requests="$(awk '/requests in/ {print $1}' "$work/wrk.out")"
+  awk -v r="$result" -v t=$((after - before)) -v n="$requests" -v hz="$(getconf CLK_TCK)" \
+    'BEGIN {printf "%s %.1f\n", r, (n > 0 ? t * 1000000 / hz / n : 0)}'
+}
+
+# Warm both up.
+run_wrk "$ours_url" 16 2 >/dev/null
+run_wrk "$nginx_url" 16 2 >/dev/null
+
+echo "GET of one element ($body_bytes bytes body), ${duration}s per run; server CPUs $server_cpus, wrk CPUs $client_cpus"
+printf '%-6s | %12s %12s %6s | %9s %9s | %9s %9s %6s | %10s %10s %6s\n' conns "ours req/s" "nginx req/s" ratio \
+  "ours p50" "ngx p50" "ours p99" "ngx p99" ratio "ours cpu" "ngx cpu" ratio
+printf '%-6s | %12s %12s %6s | %9s %9s | %9s %9s %6s | %10s %10s %6s\n' "" "" "" "" us us us us "" us/req us/req ""
+for conns in $connections; do
+  read -r o_rps o_p50 o_p99 o_cpu < <(measure "$ours_url" "$conns" "$ours_pid")
+  read -r n_rps n_p50 n_p99 n_cpu < <(measure "$nginx_url" "$conns" "${nginx_workers[@]}")
+  awk -v c="$conns" -v orps="$o_rps" -v nrps="$n_rps" -v o50="$o_p50" -v n50="$n_p50" -v o99="$o_p99" \
+    -v n99="$n_p99" -v ocpu="$o_cpu" -v ncpu="$n_cpu" 'BEGIN {
+      printf "%-6s | %12d %12d %5.2fx | %9.1f %9.1f | %9.1f %9.1f %5.2fx | %10.1f %10.1f %5.2fx\n",
+        c, orps, nrps, (nrps > 0 ? orps / nrps : 0), o50, n50, o99, n99, (n99 > 0 ? o99 / n99 : 0),
+        ocpu, ncpu, (ncpu > 0 ? ocpu / ncpu : 0)
+    }'
+done
+
+threads_after="$(threads_of "$ours_pid")"
+rss_after="$(rss_kib_of "$ours_pid")"
+# Idle: wait (bounded) until the thread count has not changed for three seconds.
+threads_idle="$threads_after"
+steady=0
+for _ in $(seq "$idle_wait"); do
+  sleep 1
+  now="$(threads_of "$ours_pid")"
+  if [[ "$now" == "$threads_idle" ]]; then
+    steady=$((steady + 1))
+    ((steady >= 3)) && break
+  else
+    steady=0
+    threads_idle="$now"
+  fi
+done
+threads_idle="$(threads_of "$ours_pid")"
+rss_idle="$(rss_kib_of "$ours_pid")"
+echo
+echo "ours: threads $threads_before before load, $threads_after right after, $threads_idle idle after load"
+echo "ours: RSS ${rss_before} KiB before load, ${rss_after} KiB right after, ${rss_idle} KiB idle after load"

@@ -1,0 +1,384 @@
+#include "rubo/detail/render.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "rubo/server.h"
+
+namespace rubo::detail {
+
+namespace ogm = ara::rest::ogm;
+
+namespace {
+
+constexpr char kHex[] = "0123456789abcdef";
+
+// Length of the well-formed UTF-8 sequence at p (2 to 4), or 0.
+std::size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end) {
+  const unsigned char c = *p;
+  std::size_t length = 0;
+  std::uint32_t min = 0;
+  if ((c & 0xe0) == 0xc0) {
+    length = 2;
+    min = 0x80;
+  } else if ((c & 0xf0) == 0xe0) {
+    length = 3;
+    min = 0x800;
+  } else if ((c & 0xf8) == 0xf0) {
+    length = 4;
+    min = 0x10000;
+  } else {
+    return 0;
+  }
+  if (static_cast<std::size_t>(end - p) < length) {
+    return 0;
+  }
+  std::uint32_t code = c & (0x7fu >> length);
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((p[i] & 0xc0) != 0x80) {
+      return 0;
+    }
+    code = (code << 6) | (p[i] & 0x3fu);
+  }
+  if (code < min || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff)) {
+    return 0;
+  }
+  return length;
+}
+
+void AppendReal(long double value, std::string& out) {
+  if (!std::isfinite(value)) {
+    out += "null";
+    return;
+  }
+  char buffer[128];
+  std::to_chars_result result{};
+  // The shortest text that reads back as the same value; a value a double holds exactly gets
+  // the double's shorter form.
+  const auto asDouble = static_cast<double>(value);
+  if (static_cast<long double>(asDouble) == value) {
+    result = std::to_chars(buffer, buffer + sizeof(buffer), asDouble);
+  } else {
+    result = std::to_chars(buffer, buffer + sizeof(buffer), value);
+  }
+  const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+  out += text;
+  if (text.find_first_of(".eE") == std::string_view::npos) {
+    out += ".0";  // read back as a Real
+  }
+}
+
+void AppendFieldName(std::string_view name, std::string& out) {
+  AppendJsonString(name, out);
+  out.push_back(':');
+}
+
+// Writes the properties of an object; names in `skip` are left out (the framework writes
+// them itself).
+void AppendFields(const ogm::Object& fields, std::initializer_list<std::string_view> skip, bool& first,
+                  std::string& out) {
+  for (const auto& field : fields.GetFields()) {
+    const std::string& name = field->GetName();
+    bool skipped = false;
+    for (const auto s : skip) {
+      skipped = skipped || name == s;
+    }
+    if (skipped) {
+      continue;
+    }
+    if (!first) {
+      out.push_back(',');
+    }
+    first = false;
+    AppendFieldName(name, out);
+    if (field->HasValue()) {
+      AppendJsonValue(*field->GetValue(), out);
+    } else {
+      out += "null";
+    }
+  }
+}
+
+void AppendIdentity(const BaseXObject& object, const ogm::Object& fields, bool& first, std::string& out) {
+  const bool hasId = fields.HasField("id");
+  const bool hasUri = fields.HasField("uri");
+  const bool hasName = fields.HasField("name");
+  if (hasId && hasUri && hasName) {
+    return;
+  }
+  object.ReadIdentity([&](std::string_view id, std::string_view uri, std::string_view name) {
+    const auto put = [&](std::string_view key, std::string_view value) {
+      if (!first) {
+        out.push_back(',');
+      }
+      first = false;
+      AppendFieldName(key, out);
+      AppendJsonString(value, out);
+    };
+    if (!hasId) {
+      put("id", id);
+    }
+    if (!hasUri) {
+      put("uri", uri);
+    }
+    if (!hasName) {
+      put("name", name);
+    }
+  });
+}
+
+// Identity and properties, without the closing brace; `skip` as for AppendFields.
+void AppendOpenRendering(const BaseXObject& object, std::initializer_list<std::string_view> skip, bool& first,
+                         std::string& out) {
+  out.push_back('{');
+  const auto write = [&](const ogm::Object& fields) {
+    AppendIdentity(object, fields, first, out);
+    AppendFields(fields, skip, first, out);
+  };
+  if (RendersThroughToOGM(object)) {
+    write(*object.ToOGM());
+  } else {
+    object.ReadCommitted(write);
+  }
+}
+
+void AppendReference(const BaseXObject& object, std::string& out) {
+  object.ReadIdentity([&out](std::string_view, std::string_view uri, std::string_view name) {
+    out += R"({"name":)";
+    AppendJsonString(name, out);
+    out += R"(,"uri":)";
+    AppendJsonString(uri, out);
+    out.push_back('}');
+  });
+}
+
+template <typename Children>
+void AppendReferences(std::string_view key, const Children& children, bool& first, std::string& out) {
+  if (!first) {
+    out.push_back(',');
+  }
+  first = false;
+  AppendFieldName(key, out);
+  out.push_back('[');
+  bool firstChild = true;
+  for (const auto& child : children) {
+    if (!firstChild) {
+      out.push_back(',');
+    }
+    firstChild = false;
+    AppendReference(*child, out);
+  }
+  out.push_back(']');
+}
+
+}  // namespace
+
+void AppendJsonString(std::string_view text, std::string& out) {
+  out.push_back('"');
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* end = p + text.size();
+  const auto* run = p;
+  const auto flush = [&](const unsigned char* upTo) {
+    out.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(upTo - run));
+  };
+  while (p < end) {
+    const unsigned char c = *p;
+    if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\') {
+      ++p;
+      continue;
+    }
+    if (c >= 0x80) {
+      if (const auto length = Utf8SequenceLength(p, end); length != 0) {
+        p += length;
+        continue;
+      }
+      flush(p);
+      out += "\xef\xbf\xbd";  // U+FFFD for each byte that is not well-formed UTF-8
+      run = ++p;
+      continue;
+    }
+    flush(p);
+    switch (c) {
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\b':
+        out += "\\b";
+        break;
+      case '\f':
+        out += "\\f";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default: {
+        const char escape[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0x0f]};
+        out.append(escape, sizeof(escape));
+      }
+    }
+    run = ++p;
+  }
+  flush(p);
+  out.push_back('"');
+}
+
+void AppendJsonValue(const ogm::Value& value, std::string& out) {
+  switch (value.GetKind()) {
+    case ogm::Kind::kString:
+      AppendJsonString(static_cast<const ogm::String&>(value).GetValue(), out);
+      break;
+    case ogm::Kind::kInt: {
+      char buffer[32];
+      const auto result =
+          std::to_chars(buffer, buffer + sizeof(buffer), static_cast<const ogm::Int&>(value).GetValue());
+      out.append(buffer, result.ptr);
+      break;
+    }
+    case ogm::Kind::kReal:
+      AppendReal(static_cast<const ogm::Real&>(value).GetValue(), out);
+      break;
+    case ogm::Kind::kBool:
+      out += static_cast<const ogm::Bool&>(value).GetValue() ? "true" : "false";
+      break;
+    case ogm::Kind::kArray: {
+      out.push_back('[');
+      bool first = true;
+      for (const auto& item : static_cast<const ogm::Array&>(value).GetItems()) {
+        if (!first) {
+          out.push_back(',');
+        }
+        first = false;
+        AppendJsonValue(*item, out);
+      }
+      out.push_back(']');
+      break;
+    }
+    case ogm::Kind::kObject: {
+      out.push_back('{');
+      bool first = true;
+      AppendFields(static_cast<const ogm::Object&>(value), {}, first, out);
+      out.push_back('}');
+      break;
+    }
+    case ogm::Kind::kField:
+      break;  // not a value
+  }
+}
+
+void AppendRendering(const BaseXObject& object, std::string& out) {
+  bool first = true;
+  switch (object.GetXObjectType()) {
+    case kXObjectTypeElement:
+      AppendOpenRendering(object, {}, first, out);
+      break;
+    case kXObjectTypeResource: {
+      const auto& resource = static_cast<const ServerResource&>(object);
+      AppendOpenRendering(resource, {"elements"}, first, out);
+      if (!first) {
+        out.push_back(',');
+      }
+      first = false;
+      AppendFieldName("elements", out);
+      out.push_back('[');
+      // Each element renders under its own lock only, after the collection's was released.
+      bool firstElement = true;
+      for (const auto& element : resource.GetElements()) {
+        if (!firstElement) {
+          out.push_back(',');
+        }
+        firstElement = false;
+        AppendRendering(*element, out);
+      }
+      out.push_back(']');
+      break;
+    }
+    case kXObjectTypeService: {
+      const auto& service = static_cast<const ServerService&>(object);
+      AppendOpenRendering(service, {"versions", "resources"}, first, out);
+      if (!first) {
+        out.push_back(',');
+      }
+      first = false;
+      AppendFieldName("versions", out);
+      out.push_back('[');
+      bool firstVersion = true;
+      for (const auto& version : service.GetVersions()) {
+        if (!firstVersion) {
+          out.push_back(',');
+        }
+        firstVersion = false;
+        AppendJsonString(version, out);
+      }
+      out.push_back(']');
+      AppendReferences("resources", service.GetChildren(), first, out);
+      break;
+    }
+    default: {
+      const auto& server = static_cast<const Server&>(object);
+      AppendOpenRendering(server, {"services"}, first, out);
+      AppendReferences("services", server.GetChildren(), first, out);
+      break;
+    }
+  }
+  out.push_back('}');
+}
+
+bool RendersThroughToOGM(const BaseType& object) noexcept {
+#if defined(__GXX_ABI_VERSION) && (defined(__x86_64__) || defined(__aarch64__))
+  // Under the Itanium C++ ABI (g++ and clang on Linux) a pointer to a virtual member function
+  // holds the function's byte offset in the vtable: on x86-64 as offset + 1 in its first word,
+  // on AArch64 as the first word with the low bit of the second word set. The object's class
+  // keeps BaseType::ToOGM exactly when its vtable holds at that offset what a plain
+  // BaseType's vtable holds. Anything unexpected answers true, which is always correct (only
+  // slower).
+  using ToOGMPointer = ara::rest::Pointer<ogm::Object> (BaseType::*)() const;
+  struct Representation {
+    std::uintptr_t pointer;
+    std::ptrdiff_t adjustment;
+  };
+  static_assert(sizeof(ToOGMPointer) == sizeof(Representation));
+  static const std::ptrdiff_t kOffset = [] {
+    const ToOGMPointer member = &BaseType::ToOGM;
+    Representation representation{};
+    std::memcpy(&representation, &member, sizeof(representation));
+#if defined(__aarch64__)
+    const bool isVirtual = (representation.adjustment & 1) != 0;
+    const auto offset = static_cast<std::ptrdiff_t>(representation.pointer);
+#else
+    const bool isVirtual = (representation.pointer & 1) != 0;
+    const auto offset = static_cast<std::ptrdiff_t>(representation.pointer - 1);
+#endif
+    return isVirtual && offset >= 0 && offset % static_cast<std::ptrdiff_t>(sizeof(void*)) == 0 ? offset : -1;
+  }();
+  if (kOffset < 0) {
+    return true;
+  }
+  // A dynamic class without a primary base holds its vtable pointer at offset 0.
+  const auto slotOf = [](const BaseType& instance) {
+    const char* vtable = nullptr;
+    std::memcpy(&vtable, static_cast<const void*>(&instance), sizeof(vtable));
+    const void* slot = nullptr;
+    std::memcpy(&slot, vtable + kOffset, sizeof(slot));
+    return slot;
+  };
+  static const BaseType kPlain;
+  static const void* const kPlainSlot = slotOf(kPlain);
+  return slotOf(object) != kPlainSlot;
+#else
+  (void)object;
+  return true;
+#endif
+}
+
+}  // namespace rubo::detail
