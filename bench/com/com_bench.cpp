@@ -40,7 +40,7 @@ std::vector<std::uint8_t> ViewsPayload() {
 struct Setup {
   Setup() {
     ara::log::SetConsoleEnabled(false);
-    runtime = std::make_unique<ara::com::RuntimeComponent>(false, "");
+    runtime = std::make_unique<ara::com::RuntimeComponent>(ara::com::RuntimeOptions{});
     provider = std::make_unique<ara::com::ServiceProvider>(cmc::ChargingManagementCore::DefaultDeployment(), 1);
     const auto payload = ViewsPayload();
     provider->SetMethodHandler(provider->Deployment().MethodId(kViewsGetIndex),

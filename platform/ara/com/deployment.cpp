@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include <arpa/inet.h>
+
 #include <nlohmann/json.hpp>
 
 namespace ara::com {
@@ -43,7 +45,191 @@ std::uint16_t ReadId(const nlohmann::json& value, const std::string& where) {
   return value.get<std::uint16_t>();
 }
 
+std::uint64_t ReadUnsigned(const nlohmann::json& value, const std::string& where, std::uint64_t max) {
+  if (!value.is_number_unsigned() || value.get<std::uint64_t>() > max) {
+    throw std::runtime_error(where + " must be an integer from 0 to " + std::to_string(max));
+  }
+  return value.get<std::uint64_t>();
+}
+
+std::string ReadText(const nlohmann::json& value, const std::string& where) {
+  if (!value.is_string()) {
+    throw std::runtime_error(where + " must be a string");
+  }
+  return value.get<std::string>();
+}
+
+std::uint32_t Ipv4Of(const std::string& text) {
+  in_addr address{};
+  if (::inet_pton(AF_INET, text.c_str(), &address) != 1) {
+    return 0;
+  }
+  return ntohl(address.s_addr);
+}
+
+std::string ReadIpv4(const nlohmann::json& value, const std::string& where) {
+  auto text = ReadText(value, where);
+  in_addr address{};
+  if (::inet_pton(AF_INET, text.c_str(), &address) != 1) {
+    throw std::runtime_error(where + " must be an IPv4 address in dotted decimal, not \"" + text + "\"");
+  }
+  return text;
+}
+
+void RefuseUnknownKeys(const nlohmann::json& object, std::initializer_list<const char*> known,
+                       const std::string& where) {
+  for (const auto& [key, value] : object.items()) {
+    bool found = false;
+    for (const char* k : known) {
+      found = found || key == k;
+    }
+    if (!found) {
+      throw std::runtime_error(where + "." + key + " is not a known key");
+    }
+  }
+}
+
+std::chrono::milliseconds ReadMillis(const nlohmann::json& value, const std::string& where) {
+  return std::chrono::milliseconds(ReadUnsigned(value, where, 3'600'000));
+}
+
+NetworkConfig ParseNetwork(const nlohmann::json& network, const std::string& where) {
+  NetworkConfig config;
+  if (!network.is_object()) {
+    throw std::runtime_error(where + " must be an object");
+  }
+  RefuseUnknownKeys(network, {"unicast", "client_id", "request_timeout_ms", "sd"}, where);
+  if (network.contains("unicast")) {
+    config.unicast = ReadIpv4(network["unicast"], where + ".unicast");
+  }
+  if (network.contains("client_id")) {
+    config.clientId = static_cast<std::uint16_t>(ReadUnsigned(network["client_id"], where + ".client_id", 0xFFFF));
+    if (*config.clientId == 0) {
+      throw std::runtime_error(where + ".client_id must not be 0 (the client id of notifications)");
+    }
+  }
+  if (network.contains("request_timeout_ms")) {
+    config.requestTimeout = ReadMillis(network["request_timeout_ms"], where + ".request_timeout_ms");
+  }
+  if (network.contains("sd")) {
+    const auto& sd = network["sd"];
+    const std::string at = where + ".sd";
+    if (!sd.is_object()) {
+      throw std::runtime_error(at + " must be an object");
+    }
+    RefuseUnknownKeys(sd,
+                      {"multicast", "port", "initial_delay_min_ms", "initial_delay_max_ms", "repetition_base_delay_ms",
+                       "repetitions_max", "cyclic_offer_delay_ms", "ttl_s"},
+                      at);
+    auto& t = config.timings;
+    if (sd.contains("multicast")) {
+      config.sdMulticast = ReadIpv4(sd["multicast"], at + ".multicast");
+      if ((Ipv4Of(config.sdMulticast) >> 28) != 0xE) {
+        throw std::runtime_error(at + ".multicast must be a multicast address (224.0.0.0 to 239.255.255.255), not \"" +
+                                 config.sdMulticast + "\"");
+      }
+    }
+    if (sd.contains("port")) {
+      config.sdPort = static_cast<std::uint16_t>(ReadUnsigned(sd["port"], at + ".port", 0xFFFF));
+      if (config.sdPort == 0) {
+        throw std::runtime_error(at + ".port must not be 0");
+      }
+    }
+    if (sd.contains("initial_delay_min_ms")) {
+      t.initialDelayMin = ReadMillis(sd["initial_delay_min_ms"], at + ".initial_delay_min_ms");
+    }
+    if (sd.contains("initial_delay_max_ms")) {
+      t.initialDelayMax = ReadMillis(sd["initial_delay_max_ms"], at + ".initial_delay_max_ms");
+    }
+    if (t.initialDelayMax < t.initialDelayMin) {
+      throw std::runtime_error(at + ".initial_delay_max_ms must not be below initial_delay_min_ms");
+    }
+    if (sd.contains("repetition_base_delay_ms")) {
+      t.repetitionBaseDelay = ReadMillis(sd["repetition_base_delay_ms"], at + ".repetition_base_delay_ms");
+    }
+    if (sd.contains("repetitions_max")) {
+      t.repetitionsMax = static_cast<unsigned>(ReadUnsigned(sd["repetitions_max"], at + ".repetitions_max", 16));
+    }
+    if (sd.contains("cyclic_offer_delay_ms")) {
+      t.cyclicOfferDelay = ReadMillis(sd["cyclic_offer_delay_ms"], at + ".cyclic_offer_delay_ms");
+    }
+    if (t.cyclicOfferDelay.count() == 0) {
+      throw std::runtime_error(at + ".cyclic_offer_delay_ms must not be 0");
+    }
+    if (sd.contains("ttl_s")) {
+      t.ttl = static_cast<std::uint32_t>(ReadUnsigned(sd["ttl_s"], at + ".ttl_s", 0xFFFFFF));
+      if (t.ttl == 0) {
+        throw std::runtime_error(at + ".ttl_s must not be 0 (a TTL of 0 withdraws)");
+      }
+    }
+  }
+  return config;
+}
+
+Carrier ReadCarrier(const nlohmann::json& value, const std::string& where) {
+  const auto text = ReadText(value, where);
+  if (text == "udp") {
+    return Carrier::kUdp;
+  }
+  if (text == "tcp") {
+    return Carrier::kTcp;
+  }
+  throw std::runtime_error(where + " must be \"udp\" or \"tcp\", not \"" + text + "\"");
+}
+
+ServiceNetwork ParseServiceNetwork(const nlohmann::json& service, const std::string& where) {
+  ServiceNetwork n;
+  if (service.contains("instance_id")) {
+    n.instanceId = static_cast<std::uint16_t>(ReadUnsigned(service["instance_id"], where + ".instance_id", 0xFFFF));
+  }
+  if (service.contains("major_version")) {
+    n.majorVersion = static_cast<std::uint8_t>(ReadUnsigned(service["major_version"], where + ".major_version", 0xFE));
+  }
+  if (service.contains("minor_version")) {
+    n.minorVersion =
+        static_cast<std::uint32_t>(ReadUnsigned(service["minor_version"], where + ".minor_version", 0xFFFFFFFE));
+  }
+  const bool udp = service.contains("udp_port");
+  const bool tcp = service.contains("tcp_port");
+  if (udp || tcp) {
+    n.udpPort.reset();
+    n.tcpPort.reset();
+  }
+  if (udp) {
+    n.udpPort = static_cast<std::uint16_t>(ReadUnsigned(service["udp_port"], where + ".udp_port", 0xFFFF));
+  }
+  if (tcp) {
+    n.tcpPort = static_cast<std::uint16_t>(ReadUnsigned(service["tcp_port"], where + ".tcp_port", 0xFFFF));
+  }
+  n.methods = n.tcpPort ? Carrier::kTcp : Carrier::kUdp;
+  n.events = n.udpPort ? Carrier::kUdp : Carrier::kTcp;
+  for (auto [key, carrier] : {std::pair{"methods_over", &n.methods}, std::pair{"events_over", &n.events}}) {
+    if (!service.contains(key)) {
+      continue;
+    }
+    *carrier = ReadCarrier(service[key], where + "." + key);
+    if ((*carrier == Carrier::kUdp && !n.udpPort) || (*carrier == Carrier::kTcp && !n.tcpPort)) {
+      throw std::runtime_error(where + "." + key + " names a protocol without a port (add \"" +
+                               (*carrier == Carrier::kUdp ? "udp_port" : "tcp_port") + "\")");
+    }
+  }
+  return n;
+}
+
 }  // namespace
+
+ServiceNetwork NetworkConfig::For(std::string_view interfaceName) const {
+  auto it = services.find(interfaceName);
+  return it == services.end() ? ServiceNetwork{} : it->second;
+}
+
+std::uint16_t NetworkConfig::EffectiveClientId() const {
+  if (clientId) {
+    return *clientId;
+  }
+  const auto low = static_cast<std::uint16_t>(Ipv4Of(unicast) & 0xFFFF);
+  return low == 0 ? 1 : low;
+}
 
 DeploymentOverrides DeploymentOverrides::Parse(std::string_view json, std::string_view origin) {
   DeploymentOverrides result;
@@ -55,8 +241,15 @@ DeploymentOverrides DeploymentOverrides::Parse(std::string_view json, std::strin
   } catch (const nlohmann::json::exception& e) {
     throw std::runtime_error(prefix + "not valid JSON (" + e.what() + ")");
   }
-  if (!doc.is_object() || !doc.contains("services") || !doc["services"].is_array()) {
+  if (!doc.is_object() || (doc.contains("services") && !doc["services"].is_array()) ||
+      (!doc.contains("services") && !doc.contains("network"))) {
     throw std::runtime_error(prefix + "expected an object with a \"services\" array");
+  }
+  if (doc.contains("network")) {
+    result.network_ = ParseNetwork(doc["network"], prefix + "network");
+  }
+  if (!doc.contains("services")) {
+    return result;
   }
   std::size_t index = 0;
   for (const auto& service : doc["services"]) {
@@ -94,6 +287,7 @@ DeploymentOverrides DeploymentOverrides::Parse(std::string_view json, std::strin
       }
     }
     auto name = service["interface"].get<std::string>();
+    result.network_.services[name] = ParseServiceNetwork(service, where);
     if (!result.overrides_.emplace(name, std::move(o)).second) {
       throw std::runtime_error(where + " repeats the interface " + name);
     }

@@ -42,6 +42,7 @@ ServiceProvider::ServiceProvider(ServiceDeployment deployment, std::uint16_t ins
 ServiceProvider::ServiceProvider(ServiceDeployment deployment, std::uint16_t instanceId,
                                  std::unique_ptr<transport::Transport> transport)
     : deployment_(std::move(deployment)), instanceId_(instanceId), transport_(std::move(transport)) {
+  transport_->Describe(deployment_);
   transport::TransportHandlers handlers;
   handlers.onMessage = [this](transport::Message message) { OnMessage(std::move(message)); };
   handlers.onSubscription = [this](std::uint16_t serviceId, std::uint16_t instance, std::uint16_t eventgroupId,

@@ -20,8 +20,10 @@ struct RuntimeOptions {
   bool traceMessages = false;
   // Deployment override file; empty: the file named by ORIK_COM_DEPLOYMENT, if any.
   std::string deploymentPath;
-  // The transport; empty: an endpoint on the default in-process bus.
+  // The transport; empty: an endpoint on the default in-process bus, unless `network` is set.
   std::function<std::unique_ptr<transport::Transport>()> makeTransport;
+  // Without makeTransport: SOME/IP on the network as the deployment file configures it.
+  bool network = false;
 };
 
 // The binding's runtime: owns the thread pool, the per-field serial queues, discovery and the
@@ -29,7 +31,10 @@ struct RuntimeOptions {
 // proxy and find-service handle is gone: its destructor stops its threads.
 class RuntimeComponent {
  public:
-  // As the application creates it: (false, "") gives the defaults.
+  // As the application creates it: (false, "") gives the defaults, SOME/IP on the network (or the
+  // in-process bus when ORIK_COM_TRANSPORT is "local"). Throws std::runtime_error naming the file,
+  // the key and the problem when the deployment file is invalid, or the address when the network
+  // cannot be reached.
   RuntimeComponent(bool traceMessages, std::string deploymentPath);
   explicit RuntimeComponent(RuntimeOptions options);
   ~RuntimeComponent();

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "ara/com/deployment.h"
+#include "ara/com/runtime.h"
+#include "ara/log/logging.h"
 #include "test_service.h"
 
 namespace comtest {
@@ -78,6 +80,119 @@ TEST(DeploymentTest, TheEnvironmentNamesTheFile) {
                 .Apply(TestService::DefaultDeployment(), TestService::kDescription)
                 .serviceId,
             0x7001);
+}
+
+TEST(DeploymentTest, TheNetworkHasItsDefaultsWithoutAFile) {
+  const ara::com::NetworkConfig config = DeploymentOverrides().Network();
+  EXPECT_EQ(config.unicast, "127.0.0.1");
+  EXPECT_EQ(config.sdMulticast, "224.244.224.245");
+  EXPECT_EQ(config.sdPort, 30490);
+  EXPECT_EQ(config.EffectiveClientId(), 1);
+  EXPECT_EQ(config.requestTimeout.count(), 0);
+  const auto service = config.For("comtest::TestService");
+  EXPECT_EQ(service.instanceId, 0xFFFF);
+  EXPECT_EQ(service.majorVersion, 1);
+  EXPECT_EQ(service.udpPort, 0);
+  EXPECT_EQ(service.tcpPort, 0);
+  EXPECT_EQ(service.methods, ara::com::Carrier::kTcp);
+  EXPECT_EQ(service.events, ara::com::Carrier::kUdp);
+}
+
+TEST(DeploymentTest, TheNetworkKeysConfigureAddressesTimingsAndServices) {
+  const auto overrides = DeploymentOverrides::Parse(R"({
+      "network": {"unicast": "127.0.0.2", "request_timeout_ms": 1500,
+                  "sd": {"multicast": "239.1.2.3", "port": 30491, "initial_delay_min_ms": 10,
+                         "initial_delay_max_ms": 50, "repetition_base_delay_ms": 30, "repetitions_max": 2,
+                         "cyclic_offer_delay_ms": 1000, "ttl_s": 4}},
+      "services": [{"interface": "comtest::TestService", "instance_id": 1, "major_version": 2,
+                    "minor_version": 7, "udp_port": 30501, "methods_over": "udp"}]})",
+                                                    "test");
+  const auto& n = overrides.Network();
+  EXPECT_EQ(n.unicast, "127.0.0.2");
+  EXPECT_EQ(n.EffectiveClientId(), 2);
+  EXPECT_EQ(n.requestTimeout.count(), 1500);
+  EXPECT_EQ(n.sdMulticast, "239.1.2.3");
+  EXPECT_EQ(n.sdPort, 30491);
+  EXPECT_EQ(n.timings.initialDelayMin.count(), 10);
+  EXPECT_EQ(n.timings.initialDelayMax.count(), 50);
+  EXPECT_EQ(n.timings.repetitionBaseDelay.count(), 30);
+  EXPECT_EQ(n.timings.repetitionsMax, 2u);
+  EXPECT_EQ(n.timings.cyclicOfferDelay.count(), 1000);
+  EXPECT_EQ(n.timings.ttl, 4u);
+  const auto s = n.For("comtest::TestService");
+  EXPECT_EQ(s.instanceId, 1);
+  EXPECT_EQ(s.majorVersion, 2);
+  EXPECT_EQ(s.minorVersion, 7u);
+  EXPECT_EQ(s.udpPort, 30501);
+  EXPECT_FALSE(s.tcpPort.has_value());  // naming one port offers only that protocol
+  EXPECT_EQ(s.methods, ara::com::Carrier::kUdp);
+  EXPECT_EQ(s.events, ara::com::Carrier::kUdp);
+  // The built-in identifiers stay.
+  EXPECT_EQ(overrides.Apply(TestService::DefaultDeployment(), TestService::kDescription).serviceId, 0x7001);
+}
+
+struct BadNetworkCase {
+  const char* name;
+  const char* json;
+  const char* reason;
+};
+
+class BadNetworkTest : public ::testing::TestWithParam<BadNetworkCase> {};
+
+TEST_P(BadNetworkTest, IsRefusedNamingTheKeyAndTheProblem) {
+  try {
+    DeploymentOverrides::Parse(GetParam().json, "cfg.json");
+    ADD_FAILURE() << GetParam().json;
+  } catch (const std::runtime_error& e) {
+    const std::string what = e.what();
+    EXPECT_NE(what.find("cfg.json"), std::string::npos) << what;
+    EXPECT_NE(what.find(GetParam().reason), std::string::npos) << what;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BadNetworkTest,
+    ::testing::Values(
+        BadNetworkCase{"UnicastNotAnAddress", R"({"network": {"unicast": "localhost"}})",
+                       "network.unicast must be an IPv4 address"},
+        BadNetworkCase{"UnknownKey", R"({"network": {"unicats": "127.0.0.1"}})", "network.unicats is not a known key"},
+        BadNetworkCase{"ClientIdZero", R"({"network": {"client_id": 0}})", "network.client_id must not be 0"},
+        BadNetworkCase{"GroupNotMulticast", R"({"network": {"sd": {"multicast": "127.0.0.1"}}})",
+                       "network.sd.multicast must be a multicast address"},
+        BadNetworkCase{"PortTooLarge", R"({"network": {"sd": {"port": 70000}}})",
+                       "network.sd.port must be an integer from 0 to 65535"},
+        BadNetworkCase{"TtlZero", R"({"network": {"sd": {"ttl_s": 0}}})", "network.sd.ttl_s must not be 0"},
+        BadNetworkCase{"DelaysReversed",
+                       R"({"network": {"sd": {"initial_delay_min_ms": 50, "initial_delay_max_ms": 10}}})",
+                       "network.sd.initial_delay_max_ms must not be below"},
+        BadNetworkCase{"CarrierUnknown", R"({"services": [{"interface": "x", "methods_over": "sctp"}]})",
+                       "services[0].methods_over must be \"udp\" or \"tcp\""},
+        BadNetworkCase{"CarrierWithoutPort",
+                       R"({"services": [{"interface": "x", "udp_port": 30501, "methods_over": "tcp"}]})",
+                       "services[0].methods_over names a protocol without a port"},
+        BadNetworkCase{"VersionOutOfRange", R"({"services": [{"interface": "x", "major_version": 255}]})",
+                       "services[0].major_version must be an integer from 0 to 254"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DeploymentTest, AnInvalidFileFailsTheRuntimesStartNamingFileKeyAndProblem) {
+  ara::log::SetConsoleEnabled(false);
+  const auto path = std::filesystem::temp_directory_path() / "orik_com_bad_network_test.json";
+  {
+    std::ofstream out(path);
+    out << R"({"network": {"sd": {"port": "30490"}}})";
+  }
+  ara::com::RuntimeOptions options;
+  options.deploymentPath = path.string();
+  options.network = true;
+  try {
+    ara::com::RuntimeComponent runtime(options);
+    ADD_FAILURE() << "started";
+  } catch (const std::runtime_error& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "ara::com deployment " + path.string() + ": network.sd.port must be an integer from 0 to 65535");
+  }
+  std::filesystem::remove(path);
+  ara::log::SetConsoleEnabled(true);
 }
 
 }  // namespace

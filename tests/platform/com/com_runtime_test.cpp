@@ -168,7 +168,7 @@ TEST_F(RuntimeTest, FindServiceAndProxiesNeedTheRuntime) {
   EXPECT_THROW(TestProxy::StartFindService([](auto) {}, InstanceIdentifier("*")), std::logic_error);
   EXPECT_THROW(TestProxy{handle}, std::logic_error);
   // A new runtime can be created after the old one is gone.
-  runtime = std::make_unique<ara::com::RuntimeComponent>(false, "");
+  runtime = std::make_unique<ara::com::RuntimeComponent>(ara::com::RuntimeOptions{});
   EXPECT_NO_THROW(TestProxy{handle});
 }
 

@@ -80,7 +80,7 @@ class ProxyFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     ara::log::SetConsoleEnabled(false);
-    runtime = std::make_unique<ara::com::RuntimeComponent>(false, "");
+    runtime = std::make_unique<ara::com::RuntimeComponent>(ara::com::RuntimeOptions{});
     provider = std::make_unique<ara::com::ServiceProvider>(Service::DefaultDeployment(), 3);
     for (auto methodId : provider->Deployment().methodIds) {
       provider->SetMethodHandler(methodId, [](const auto&, auto responder) { responder.Reply(0, kEmptyValue); });

@@ -229,6 +229,9 @@ void RuntimeCore::Unwatch(std::uint16_t serviceId) {
 RuntimeCore::ServiceState& RuntimeCore::WatchLocked(const ServiceDeployment& deployment) {
   auto& state = services_[deployment.serviceId];
   state.interfaceName = deployment.interfaceName;
+  if (state.watchers == 0 && !shutdown_) {
+    transport_->Describe(deployment);
+  }
   if (state.watchers++ == 0 && !shutdown_) {
     for (const auto instanceId : transport_->FindService(deployment.serviceId)) {
       state.offered[instanceId] = MakeInfoLocked(state, deployment.serviceId, instanceId);

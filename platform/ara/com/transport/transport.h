@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "ara/com/deployment.h"
 #include "ara/com/transport/message.h"
 
 namespace ara::com::transport {
@@ -32,6 +33,9 @@ class Transport {
   virtual void Stop() = 0;
   // The SOME/IP client id of this side.
   virtual std::uint16_t ClientId() const = 0;
+  // Tells the transport the identifiers of a service interface before it is used on this side, so
+  // that a network transport knows its methods, events, event groups and configuration.
+  virtual void Describe(const ServiceDeployment& /*deployment*/) {}
 
   // Consumer side. FindService starts watching a service and returns the instances known to be
   // offered now; later changes arrive through onAvailability. Calls are counted: every
