@@ -13,15 +13,18 @@
 #include <mutex>
 #include <string>
 
-#include "ara/com/transport/local_bus.h"
+#include "ara/com/transport/network_transport.h"
+#include "tools/vehicle_sim/shared_transport.h"
 #include "tools/vehicle_sim/simulator.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: vehicle_sim [--scenario FILE]\n"
-    "  Offers ChargingManagementCore and RouteBasedEnergyContents. Commands come on standard input,\n"
-    "  one JSON object a line; events go to standard output, one JSON object a line.\n";
+    "  Offers ChargingManagementCore and RouteBasedEnergyContents over SOME/IP, configured like the\n"
+    "  gateway by the file that ORIK_COM_DEPLOYMENT names (\"network\": unicast address, SD group and\n"
+    "  port, timings). Commands come on standard input, one JSON object a line; events go to\n"
+    "  standard output, one JSON object a line.\n";
 
 }  // namespace
 
@@ -63,7 +66,18 @@ int main(int argc, char** argv) {
     return 2;
   }
   options.timers = std::make_shared<ThreadTimers>();
-  options.makeTransport = [](Service) { return ara::com::transport::LocalBus::Default()->CreateEndpoint(); };
+  // Both services on one SOME/IP endpoint, configured by the same file as the gateway's.
+  std::shared_ptr<SharedTransport> network;
+  try {
+    network =
+        std::make_shared<SharedTransport>(ara::com::transport::CreateNetworkTransport({options.deployments.Network()}));
+  } catch (const std::exception& e) {
+    std::cerr << "vehicle_sim: " << e.what() << "\n";
+    return 1;
+  }
+  options.makeTransport = [network](const ara::com::ServiceDeployment& deployment) {
+    return network->For(deployment.serviceId);
+  };
   options.events = [&outputMutex](const nlohmann::json& event) {
     std::lock_guard lock(outputMutex);
     std::cout << event.dump() << std::endl;  // a reader sees every event as it happens

@@ -36,6 +36,7 @@ class ObservingTransport final : public transport::Transport {
   }
   void Stop() override { inner_->Stop(); }
   std::uint16_t ClientId() const override { return inner_->ClientId(); }
+  void Describe(const ara::com::ServiceDeployment& deployment) override { inner_->Describe(deployment); }
   std::vector<std::uint16_t> FindService(std::uint16_t serviceId) override { return inner_->FindService(serviceId); }
   void StopFindService(std::uint16_t serviceId) override { inner_->StopFindService(serviceId); }
   void Subscribe(std::uint16_t serviceId, std::uint16_t instanceId, std::uint16_t eventgroupId) override {
@@ -115,11 +116,11 @@ VehicleSimulator::VehicleSimulator(Options options) : options_(std::move(options
     auto endpoint = std::make_unique<Endpoint>();
     endpoint->service = service;
     endpoint->deployment = DeploymentOf(service, options_.deployments);
-    auto observed =
-        std::make_unique<ObservingTransport>(options_.makeTransport(service), endpoint->deployment.serviceId,
-                                             [this, service](std::uint16_t eventgroupId, bool subscribed) {
-                                               OnSubscription(service, eventgroupId, subscribed);
-                                             });
+    auto observed = std::make_unique<ObservingTransport>(options_.makeTransport(endpoint->deployment),
+                                                         endpoint->deployment.serviceId,
+                                                         [this, service](std::uint16_t eventgroupId, bool subscribed) {
+                                                           OnSubscription(service, eventgroupId, subscribed);
+                                                         });
     endpoint->provider =
         std::make_unique<ara::com::ServiceProvider>(endpoint->deployment, kInstanceId, std::move(observed));
     for (const FieldInfo& field : Fields()) {

@@ -38,8 +38,9 @@ inline constexpr std::uint16_t kInstanceId = 1;
 class VehicleSimulator {
  public:
   using EventSink = std::function<void(const nlohmann::json& event)>;
-  // One transport per service; the simulator starts and stops them.
-  using TransportFactory = std::function<std::unique_ptr<ara::com::transport::Transport>(Service)>;
+  // One transport per service (given its deployment); the simulator starts and stops them.
+  using TransportFactory =
+      std::function<std::unique_ptr<ara::com::transport::Transport>(const ara::com::ServiceDeployment&)>;
 
   struct Options {
     Scenario scenario;

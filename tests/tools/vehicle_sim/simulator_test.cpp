@@ -145,7 +145,7 @@ class SimulatorTest : public ::testing::Test {
     VehicleSimulator::Options options;
     options.scenario = ParseScenario(json::parse(scenarioText));
     options.timers = timers;
-    options.makeTransport = [this](Service) { return bus->CreateEndpoint(); };
+    options.makeTransport = [this](const ara::com::ServiceDeployment&) { return bus->CreateEndpoint(); };
     options.events = [this](const json& event) { events.Add(event); };
     options.onQuit = [this] { ++quits; };
     simulator = std::make_unique<VehicleSimulator>(std::move(options));
