@@ -14,8 +14,10 @@
 // names the field, the element index and the member, e.g. "views[0].visibility: ...".
 
 #include <array>
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 #include <span>
 #include <stdexcept>
@@ -192,8 +194,13 @@ nlohmann::json ValueToJson(const T& value) {
       array.push_back(ValueToJson(item));
     }
     return array;
+  } else if constexpr (std::is_same_v<T, float>) {
+    // The shortest text that reads back as the same float, so 10.8f shows as 10.8.
+    char text[32];
+    const auto end = std::to_chars(std::begin(text), std::end(text), value).ptr;
+    return nlohmann::json::parse(std::string(text, end), nullptr, false, true);
   } else {
-    return value;  // bool, unsigned integers, float, string
+    return value;  // bool, unsigned integers, string
   }
 }
 

@@ -202,6 +202,12 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"FieldNotArray", "views", R"({"type": 0})", "views: expected an array of elements"}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 
+TEST(Floats, ShowTheirShortestText) {
+  const FieldInfo& indications = *FindField("valueIndications");
+  const json value = json::parse(R"([{"currentValue": 10.8, "maxValue": 22}])");
+  EXPECT_EQ(indications.decode(indications.encode(value)).dump(), R"([{"currentValue":10.8,"maxValue":22}])");
+}
+
 TEST(Identifiers, ReadWithDashesAndWrittenAsPlainHex) {
   const FieldInfo& switches = *FindField("switchControls");
   const json withDashes = json::array({{{"id", "00112233-4455-6677-8899-AABBCCDDEEFF"}}});
