@@ -289,6 +289,73 @@ TEST_F(EndToEnd, ValueIndicationNotificationReachesItsElement) {
                              [](const json& e) { return e.value("currentValue", 0.0) == 57.5; }));
 }
 
+struct Kind {
+  const char* name;
+  const char* field;
+  const char* value;       // the notified elements
+  const char* collection;  // where the element lives
+  const char* type;
+  const char* expected;  // properties the element then shows
+  friend void PrintTo(const Kind& kind, std::ostream* out) { *out << kind.name; }
+};
+
+class NotificationKinds : public EndToEnd, public ::testing::WithParamInterface<Kind> {};
+
+TEST_P(NotificationKinds, ReachTheirElement) {
+  Start();
+  Notify(GetParam().field, json::parse(GetParam().value));
+  const json expected = json::parse(GetParam().expected);
+  EXPECT_TRUE(WaitForElement(std::string("/ChargingManagementCore/") + GetParam().collection, GetParam().type,
+                             [&](const json& element) {
+                               for (const auto& [key, value] : expected.items()) {
+                                 if (!element.contains(key) || element[key] != value) {
+                                   return false;
+                                 }
+                               }
+                               return true;
+                             }))
+      << Element(std::string("/ChargingManagementCore/") + GetParam().collection, GetParam().type).dump();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Each, NotificationKinds,
+    ::testing::Values(
+        Kind{"ValueControl", "valueControls",
+             R"([{"type": "immediateChargingOptionsTargetSoc", "currentValue": 70, "minValue": 50, "maxValue": 100,
+                  "resolution": 5, "unitPercent": "percent"}])",
+             "valueControls", "immediateChargingOptionsTargetSoc",
+             R"({"currentValue": 70, "minValue": 50, "maxValue": 100, "resolution": 5, "unitPercent": "percent"})"},
+        Kind{"SwitchControl", "switchControls",
+             R"([{"type": "immediateChargingOptionsAutounlockAc", "switchValue": "once",
+                  "switchValueConfiguration": ["off", "once"]}])",
+             "switchControls", "immediateChargingOptionsAutounlockAc",
+             R"({"switchValue": "once", "switchValueConfiguration": ["off", "once"]})"},
+        Kind{
+            "Notification", "notifications",
+            R"([{"type": "chargingNotification2", "value": "failedChargePlug", "additionalInformation": "abortedStart"}])",
+            "notifications", "chargingNotification2",
+            R"({"value": "failedChargePlug", "additionalInformation": "abortedStart"})"},
+        Kind{"PastError", "pastErrorInformation",
+             R"([{"type": "pastErrorInformation1", "value": "generalError", "confirmedByUser": false}])",
+             "pastErrorInformation", "pastErrorInformation1", R"({"value": "generalError", "confirmedByUser": false})"},
+        Kind{"OruApproval", "oruUpdateApprovals", R"([{"type": "oruUpdateApproval", "updateApproval": true}])",
+             "oruUpdateApprovals", "oruUpdateApproval", R"({"updateApproval": true})"},
+        Kind{"Marker", "notificationMarkers", R"([{"type": "notificationMarker2", "isToBeNotified": true}])",
+             "notificationMarkers", "notificationMarker2", R"({"isToBeNotified": true})"},
+        Kind{
+            "ChargingProcess", "chargingProcessInformation",
+            R"([{"type": "chargingProcessInformation", "currentChargeState": "chargingHvBattery", "chargeType": "dc"}])",
+            "chargingProcessInformation", "chargingProcessInformation",
+            R"({"currentChargeState": "chargingHvBattery", "chargeType": "dc"})"},
+        Kind{"PreconditioningEnergy", "batteryPreconditioningEnergies",
+             R"([{"type": "batteryPreconditioningEnergy1", "firstStop": 1200, "nextStops": 800}])",
+             "batteryPreconditioningEnergies", "batteryPreconditioningEnergy1",
+             R"({"firstStop": 1200, "nextStops": 800})"},
+        Kind{"Preconditioning", "batteryPreconditionings",
+             R"([{"type": "batteryPreconditioning", "preconditioningState": "running"}])", "batteryPreconditionings",
+             "batteryPreconditioning", R"({"preconditioningState": "running"})"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(EndToEnd, NewChargingPlugComesWithItsLockStateSwitchControls) {
   Start();
   Notify("chargingPlugs", json::parse(R"([{"type": "rearLeft1", "plugType": "Typ2Ac",
