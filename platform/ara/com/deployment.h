@@ -96,6 +96,10 @@ struct NetworkConfig {
 //                                               of them offers only that protocol
 //                "methods_over": "tcp",         "udp" or "tcp"; default tcp when offered
 //                "events_over": "udp"}]}        "udp" or "tcp"; default udp when offered
+// SD multicast is sent and heard on the interface that holds "unicast" (loopback for 127.x.y.z),
+// with the group's port shared with other processes. Each SOME/IP side (a runtime, a provider)
+// needs a unicast address of its own: two of them on one host, even in one process, differ in
+// "unicast" (127.0.0.1, 127.0.0.2, ...) and share "sd".
 // Event groups are those of the events. Every key but "interface" may be left out to keep the
 // built-in value; a list that is given must have exactly as many entries as the interface has
 // events or methods. Unknown keys inside "network" are refused.

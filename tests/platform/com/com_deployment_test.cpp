@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "ara/com/deployment.h"
+#include "ara/com/find_service.h"
+#include "ara/com/provider.h"
 #include "ara/com/runtime.h"
 #include "ara/log/logging.h"
 #include "test_service.h"
@@ -173,6 +179,32 @@ INSTANTIATE_TEST_SUITE_P(
         BadNetworkCase{"VersionOutOfRange", R"({"services": [{"interface": "x", "major_version": 255}]})",
                        "services[0].major_version must be an integer from 0 to 254"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DeploymentTest, TheEnvironmentMaySelectTheInProcessBusForTheApplicationsRuntime) {
+  ara::log::SetConsoleEnabled(false);
+  ::setenv(ara::com::kTransportEnvironmentVariable, "local", 1);
+  {
+    ara::com::RuntimeComponent runtime(false, "");
+    ara::com::ServiceProvider provider(TestService::DefaultDeployment(), 4);  // on the in-process bus
+    provider.Offer();
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool found = false;
+    auto search = TestProxy::StartFindService(
+        [&](std::vector<TestProxy::HandleType> handles) {
+          std::lock_guard lock(mutex);
+          found = found || !handles.empty();
+          changed.notify_all();
+        },
+        ara::com::InstanceIdentifier("4"));
+    std::unique_lock lock(mutex);
+    EXPECT_TRUE(changed.wait_for(lock, std::chrono::seconds(20), [&] { return found; }));
+    lock.unlock();
+    search.Stop();
+  }
+  ::unsetenv(ara::com::kTransportEnvironmentVariable);
+  ara::log::SetConsoleEnabled(true);
+}
 
 TEST(DeploymentTest, AnInvalidFileFailsTheRuntimesStartNamingFileKeyAndProblem) {
   ara::log::SetConsoleEnabled(false);

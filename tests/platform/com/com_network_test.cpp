@@ -35,6 +35,32 @@ TEST_F(NetworkTest, AFieldsValueArrivesRightAfterSubscribingThenEveryNotificatio
   }
 }
 
+// Events over the TCP connection the consumer opens to the provider.
+class TcpEventsTest : public NetworkFixture {
+ protected:
+  ServiceNetwork Service() const override {
+    ServiceNetwork network = net.Service();
+    network.events = Carrier::kTcp;
+    return network;
+  }
+};
+
+TEST_F(TcpEventsTest, NotificationsTravelOverTheConnectionInOrderAfterTheFieldsValue) {
+  Connect();
+  provider->Notify(kAlphaEvent, NumberCodec::Encode({7}));
+  SubscribeAlpha();
+  const Value big(20000, 0x01020304);  // beyond a datagram
+  provider->Notify(kAlphaEvent, NumberCodec::Encode(big));
+  for (std::uint32_t i = 1; i <= 20; ++i) {
+    provider->Notify(kAlphaEvent, NumberCodec::Encode({i}));
+  }
+  ASSERT_TRUE(received.WaitFor([](const auto& v) { return v.size() == 22; }));
+  const auto values = received.Get();
+  EXPECT_EQ(values[0], (Value{7}));
+  EXPECT_EQ(values[1], big);
+  EXPECT_EQ(values[21], (Value{20}));
+}
+
 TEST_F(NetworkTest, UnsubscribingEndsTheSubscriptionAtTheProvider) {
   Connect();
   SubscribeAlpha();
@@ -52,6 +78,30 @@ TEST_F(NetworkTest, ACallToAnInstanceThatStopsOfferingFailsAndLaterCallsThrowAtO
   ASSERT_EQ(pending.wait_for(kTimeout), std::future_status::ready);
   EXPECT_THROW(pending.get(), ara::com::ServiceNotAvailableException);
   EXPECT_THROW(proxy->alpha.Get(), ara::com::ServiceNotAvailableException);
+}
+
+// A configured request timeout ends a call that gets no answer.
+class TimeoutTest : public NetworkFixture {
+ protected:
+  void SetUp() override {
+    NetworkFixture::SetUp();
+    runtime.reset();
+    ara::com::RuntimeOptions options;
+    options.makeTransport = [this] {
+      auto consumer = ConsumerOptions();
+      consumer.config.requestTimeout = std::chrono::milliseconds(50);
+      return ara::com::transport::CreateNetworkTransport(std::move(consumer));
+    };
+    runtime = std::make_unique<ara::com::RuntimeComponent>(options);
+  }
+};
+
+TEST_F(TimeoutTest, ACallUnansweredForTheRequestTimeoutFailsWithTheTransportError) {
+  Connect();
+  provider->SetMethodHandler(kAlphaGet, [](const auto&, auto) {});  // never answers
+  auto pending = proxy->alpha.Get();
+  ASSERT_EQ(pending.wait_for(kTimeout), std::future_status::ready);
+  EXPECT_THROW(pending.get(), ara::com::TransportException);
 }
 
 // Offers that live a TTL of 10 s unless renewed, so that only a withdrawal or a restart ends them.

@@ -127,7 +127,8 @@ TEST(SomeIpCodecTest, ADatagramMayHoldSeveralMessagesAndStopsAtAMalformedOne) {
   const Bytes one = sip::EncodeMessage(header, Bytes{1});
   const Bytes two = sip::EncodeMessage(header, Bytes{2, 2});
   sip::HeaderError error;
-  auto views = sip::SplitDatagram(Concat({one, two, {0x70, 0x01}}), error);
+  const Bytes datagram = Concat({one, two, {0x70, 0x01}});  // the views point into it
+  auto views = sip::SplitDatagram(datagram, error);
   EXPECT_EQ(error, sip::HeaderError::kShort);
   ASSERT_EQ(views.size(), 2u);
   EXPECT_EQ(views[1].payload.size(), 2u);

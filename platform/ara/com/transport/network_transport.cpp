@@ -481,8 +481,10 @@ class Engine : public std::enable_shared_from_this<Engine> {
 
   template <typename F>
   void Post(F&& f) {
-    asio::post(io_, [self = shared_from_this(), f = std::forward<F>(f)]() mutable {
-      if (!self->shutdown_) {
+    // Handlers capture `this` only: they run on the I/O thread, which keeps the engine alive, and a
+    // handler left in the queue at the end must not keep it alive in turn.
+    asio::post(io_, [this, f = std::forward<F>(f)]() mutable {
+      if (!shutdown_) {
         f();
       }
     });
@@ -584,6 +586,13 @@ class Engine : public std::enable_shared_from_this<Engine> {
       connection->Close();
     }
     connections_.clear();
+    for (auto& weak : lingering_) {
+      if (auto connection = weak.lock()) {
+        connection->SetHandlers(nullptr, nullptr);
+        connection->Close();
+      }
+    }
+    lingering_.clear();
     finds_.clear();
     housekeeping_.cancel();
     sdUnicast_.close(ec);
@@ -684,7 +693,7 @@ class Engine : public std::enable_shared_from_this<Engine> {
 
   void ScheduleOffer(const std::shared_ptr<LocalOffer>& offer, std::chrono::milliseconds after) {
     offer->timer.expires_after(after);
-    offer->timer.async_wait([this, self = shared_from_this(), offer](const boost::system::error_code& error) {
+    offer->timer.async_wait([this, offer](const boost::system::error_code& error) {
       if (error || offer->withdrawn || shutdown_) {
         return;
       }
@@ -699,17 +708,25 @@ class Engine : public std::enable_shared_from_this<Engine> {
     });
   }
 
-  void CloseOffer(LocalOffer& offer) {
+  // After a StopOffer the consumers close their connections themselves: closing them here would
+  // race the StopOffer, and a pending call would fail as a lost connection rather than as a
+  // service gone. They are closed at the latest when the transport stops.
+  void CloseOffer(LocalOffer& offer, bool keepConnections = false) {
     offer.withdrawn = true;
     boost::system::error_code ec;
     offer.timer.cancel();
     offer.udpSocket.close(ec);
     offer.acceptor.close(ec);
     for (auto& connection : offer.connections) {
-      connection->SetHandlers(nullptr, nullptr);
-      connection->Close();
+      if (keepConnections) {
+        lingering_.push_back(connection);
+      } else {
+        connection->SetHandlers(nullptr, nullptr);
+        connection->Close();
+      }
     }
     offer.connections.clear();
+    std::erase_if(lingering_, [](const auto& weak) { return weak.expired(); });
   }
 
   void WithdrawOffer(const InstanceKey& key, bool announce) {
@@ -722,14 +739,14 @@ class Engine : public std::enable_shared_from_this<Engine> {
     if (announce) {
       SendSd({OfferEntry(*offer, true)}, std::nullopt);
     }
-    CloseOffer(*offer);
+    CloseOffer(*offer, announce);
     std::erase_if(replyPaths_, [&](const auto& entry) { return entry.second.offer == offer; });
   }
 
   void ReceiveService(const std::shared_ptr<LocalOffer>& offer) {
     offer->udpSocket.async_receive_from(
         asio::buffer(offer->buffer), offer->sender,
-        [this, self = shared_from_this(), offer](const boost::system::error_code& error, std::size_t size) {
+        [this, offer](const boost::system::error_code& error, std::size_t size) {
           if (offer->withdrawn || shutdown_) {
             return;
           }
@@ -746,31 +763,30 @@ class Engine : public std::enable_shared_from_this<Engine> {
   }
 
   void Accept(const std::shared_ptr<LocalOffer>& offer) {
-    offer->acceptor.async_accept(
-        [this, self = shared_from_this(), offer](const boost::system::error_code& error, tcp::socket socket) {
-          if (offer->withdrawn || shutdown_) {
-            return;
-          }
-          if (!error) {
-            auto connection = std::make_shared<TcpConnection>(std::move(socket));
-            std::weak_ptr<LocalOffer> weakOffer = offer;
-            connection->SetHandlers(
-                [this, weakOffer](TcpConnection& c, const sip::Header& header, std::span<const std::uint8_t> payload) {
-                  if (auto o = weakOffer.lock()) {
-                    OnServiceMessage(o, header, payload, std::nullopt, c.shared_from_this());
-                  }
-                },
-                [this, weakOffer](TcpConnection& c) {
-                  if (auto o = weakOffer.lock()) {
-                    DropTcpSubscriber(*o, c.Remote());
-                    std::erase_if(o->connections, [&](const auto& p) { return p.get() == &c; });
-                  }
-                });
-            offer->connections.push_back(connection);
-            connection->Start();
-          }
-          Accept(offer);
-        });
+    offer->acceptor.async_accept([this, offer](const boost::system::error_code& error, tcp::socket socket) {
+      if (offer->withdrawn || shutdown_) {
+        return;
+      }
+      if (!error) {
+        auto connection = std::make_shared<TcpConnection>(std::move(socket));
+        std::weak_ptr<LocalOffer> weakOffer = offer;
+        connection->SetHandlers(
+            [this, weakOffer](TcpConnection& c, const sip::Header& header, std::span<const std::uint8_t> payload) {
+              if (auto o = weakOffer.lock()) {
+                OnServiceMessage(o, header, payload, std::nullopt, c.shared_from_this());
+              }
+            },
+            [this, weakOffer](TcpConnection& c) {
+              if (auto o = weakOffer.lock()) {
+                DropTcpSubscriber(*o, c.Remote());
+                std::erase_if(o->connections, [&](const auto& p) { return p.get() == &c; });
+              }
+            });
+        offer->connections.push_back(connection);
+        connection->Start();
+      }
+      Accept(offer);
+    });
   }
 
   void TraceMalformed(sip::HeaderError error, const udp::endpoint& from) const {
@@ -802,6 +818,9 @@ class Engine : public std::enable_shared_from_this<Engine> {
   void OnServiceMessage(const std::shared_ptr<LocalOffer>& offer, const sip::Header& header,
                         std::span<const std::uint8_t> payload, const std::optional<udp::endpoint>& from,
                         const std::shared_ptr<TcpConnection>& connection) {
+    if (offer->withdrawn) {
+      return;  // no longer offered
+    }
     if (header.serviceId != offer->serviceId) {
       internal::Trace().LogDebug() << "SOME/IP request for unknown service " << header.serviceId << " dropped";
       return;
@@ -1054,7 +1073,7 @@ class Engine : public std::enable_shared_from_this<Engine> {
     }
     auto* timer = it->second.timer.get();
     timer->expires_after(after);
-    timer->async_wait([this, self = shared_from_this(), serviceId, timer](const boost::system::error_code& error) {
+    timer->async_wait([this, serviceId, timer](const boost::system::error_code& error) {
       auto it = finds_.find(serviceId);
       if (error || shutdown_ || it == finds_.end() || it->second.timer.get() != timer) {
         return;
@@ -1113,6 +1132,20 @@ class Engine : public std::enable_shared_from_this<Engine> {
         handlers_.onAvailability(key.first, key.second, available);
       } catch (...) {
         // The receiving thread must survive whatever its handlers throw.
+      }
+    }
+    if (!available) {
+      // A connection to an instance that is gone is closed; one is opened again on demand.
+      std::vector<std::shared_ptr<TcpConnection>> unused;
+      for (const auto& entry : connections_) {
+        const tcp::endpoint& remote = entry.first;
+        if (std::none_of(offers_.begin(), offers_.end(),
+                         [&](const auto& offer) { return offer.second.tcpAt == remote; })) {
+          unused.push_back(entry.second);
+        }
+      }
+      for (auto& connection : unused) {
+        connection->Close();
       }
     }
   }
@@ -1270,17 +1303,17 @@ class Engine : public std::enable_shared_from_this<Engine> {
 
   void ReceiveSd(udp::socket& socket, std::array<std::uint8_t, 65536>& buffer, bool multicast) {
     auto& sender = multicast ? sdMulticastSender_ : sdUnicastSender_;
-    socket.async_receive_from(asio::buffer(buffer), sender,
-                              [this, self = shared_from_this(), &socket, &buffer, &sender, multicast](
-                                  const boost::system::error_code& error, std::size_t size) {
-                                if (shutdown_ || error == asio::error::operation_aborted) {
-                                  return;
-                                }
-                                if (!error) {
-                                  OnSdDatagram({buffer.data(), size}, sender, multicast);
-                                }
-                                ReceiveSd(socket, buffer, multicast);
-                              });
+    socket.async_receive_from(
+        asio::buffer(buffer), sender,
+        [this, &socket, &buffer, &sender, multicast](const boost::system::error_code& error, std::size_t size) {
+          if (shutdown_ || error == asio::error::operation_aborted) {
+            return;
+          }
+          if (!error) {
+            OnSdDatagram({buffer.data(), size}, sender, multicast);
+          }
+          ReceiveSd(socket, buffer, multicast);
+        });
   }
 
   void OnSdDatagram(std::span<const std::uint8_t> datagram, const udp::endpoint& from, bool multicast) {
@@ -1451,8 +1484,7 @@ class Engine : public std::enable_shared_from_this<Engine> {
 
   void ReceiveClient() {
     client_.async_receive_from(
-        asio::buffer(clientBuffer_), clientSender_,
-        [this, self = shared_from_this()](const boost::system::error_code& error, std::size_t size) {
+        asio::buffer(clientBuffer_), clientSender_, [this](const boost::system::error_code& error, std::size_t size) {
           if (shutdown_ || error == asio::error::operation_aborted) {
             return;
           }
@@ -1564,7 +1596,7 @@ class Engine : public std::enable_shared_from_this<Engine> {
 
   void ScheduleHousekeeping() {
     housekeeping_.expires_after(HousekeepingPeriod());
-    housekeeping_.async_wait([this, self = shared_from_this()](const boost::system::error_code& error) {
+    housekeeping_.async_wait([this](const boost::system::error_code& error) {
       if (error || shutdown_) {
         return;
       }
@@ -1656,6 +1688,7 @@ class Engine : public std::enable_shared_from_this<Engine> {
   std::map<SubscriptionKey, Subscription> subscriptions_;
   std::map<std::uint16_t, PendingRequest> pending_;
   std::map<tcp::endpoint, std::shared_ptr<TcpConnection>> connections_;
+  std::vector<std::weak_ptr<TcpConnection>> lingering_;
   std::map<InstanceKey, std::shared_ptr<LocalOffer>> local_;
   std::map<std::pair<std::uint16_t, std::uint16_t>, ReplyPath> replyPaths_;
   std::deque<std::pair<std::uint16_t, std::uint16_t>> replyOrder_;
