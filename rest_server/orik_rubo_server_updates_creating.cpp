@@ -107,8 +107,9 @@ void ORIKRuboServer::Update_ChargingPlugs(const Optional<std::string>& type,
   const auto switchControls = server->GetChargingManagementCoreSwitchControls();
   for (const std::string_view suffix : {std::string_view("FlapLockState"), std::string_view("PlugLockState")}) {
     const std::string lockType = *type + std::string(suffix);
-    auto lockState = switchControls ? FindByType(switchControls->GetSwitchControlObjects(), Optional(lockType))
-                                    : std::shared_ptr<SwitchControlObject>();
+    auto lockState = switchControls
+                         ? FindByType(switchControls->GetSwitchControlObjects(), Optional<std::string>(lockType))
+                         : std::shared_ptr<SwitchControlObject>();
     if (!lockState) {
       lockState = SwitchControlObject::Make("SwitchControlObject", ara::rest::Uuid::MakeV4(), EmptyUri());
       lockState->SetType(lockType);

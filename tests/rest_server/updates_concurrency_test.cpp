@@ -49,17 +49,24 @@ TEST_F(UpdatesTest, UpdatesOfOneElementRunAlongsideRequests) {
       app_->Update_Views("popup", i % 2 == 0 ? "chargingInformationScreen" : "nothing", "newRequest");
     }
   });
+  const std::vector<std::string> positions = {"rearLeft2",  "rearLeft1", "frontRight2", "frontRight1", "rearRight1",
+                                              "rearRight2", "front",     "frontLeft1",  "frontLeft2"};
+  // Switch-control updates make the plugs' lock-state controls while the plugs are being made,
+  // so both sides look for and make the same types at once.
   threads.emplace_back([&] {
     for (int i = 0; i < kRounds; ++i) {
-      app_->Update_SwitchControls("immediateActionStartStopCharging", i % 2 == 0 ? "stopCharging" : "timerCharging",
-                                  std::nullopt, std::nullopt);
+      if (i % 2 == 0) {
+        app_->Update_SwitchControls("immediateActionStartStopCharging", "stopCharging", std::nullopt, std::nullopt);
+      } else {
+        app_->Update_SwitchControls(positions[(i / 2) % positions.size()] + "PlugLockState", "locked", std::nullopt,
+                                    std::nullopt);
+      }
     }
   });
   threads.emplace_back([&] {
-    const char* positions[] = {"rearLeft2",  "rearLeft1", "frontRight2", "frontRight1", "rearRight1",
-                               "rearRight2", "front",     "frontLeft1",  "frontLeft2"};
     for (int i = 0; i < kRounds; ++i) {
-      app_->Update_ChargingPlugs(positions[i % 9], i % 2 == 0 ? "connected" : "disconnected", "ready", "Typ2Ac");
+      app_->Update_ChargingPlugs(positions[i % positions.size()], i % 2 == 0 ? "connected" : "disconnected", "ready",
+                                 "Typ2Ac");
     }
   });
   for (const auto& path : {indicationPath, processPath}) {
@@ -89,9 +96,14 @@ TEST_F(UpdatesTest, UpdatesOfOneElementRunAlongsideRequests) {
   // Each topic ends with its last update applied.
   ExpectProps(*indication, {{"currentValue", kRounds - 1}, {"restrictionReason", nullptr}});
   EXPECT_EQ(root_->GetChargingManagementCoreChargingPlugs()->GetElements().size(), 9u);
-  EXPECT_EQ(
-      OfType<cmc::SwitchControlObject>(root_->GetChargingManagementCoreSwitchControls(), "frontFlapLockState").size(),
-      1u);
+  for (const auto& position : positions) {
+    for (const char* suffix : {"PlugLockState", "FlapLockState"}) {
+      EXPECT_EQ(
+          OfType<cmc::SwitchControlObject>(root_->GetChargingManagementCoreSwitchControls(), position + suffix).size(),
+          1u)
+          << position << suffix;
+    }
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <limits>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -281,6 +282,26 @@ TEST_P(TopicTest, AbsentTypeFailsOnlyWhenThereIsAnElementToCompare) {
   EXPECT_NO_THROW(GetParam().update(*app_, std::nullopt, Carry::kValues));
   app_->PopulateServer();
   EXPECT_THROW(GetParam().update(*app_, std::nullopt, Carry::kValues), std::bad_optional_access);
+}
+
+// Without a root object (its construction failed) there is nothing to update: every update
+// returns at once, before it would read even an absent type.
+TEST_F(UpdatesTest, WithoutRootObjectEveryUpdateReturnsAtOnce) {
+  ORIKRuboServer::Seams seams;
+  seams.makeRoot = [](const std::string&, const std::string&) -> std::shared_ptr<RuboServer> {
+    throw std::runtime_error("no memory");
+  };
+  Make(std::move(seams));
+  log_->Clear();
+  for (const auto& topic : Topics()) {
+    EXPECT_NO_THROW(topic.update(*app_, std::nullopt, Carry::kValues)) << topic.name;
+  }
+  EXPECT_NO_THROW(app_->Update_SwitchControls(std::nullopt, "off", std::nullopt, std::nullopt));
+  EXPECT_NO_THROW(app_->Update_ChargingPlugs(std::nullopt, "connected", std::nullopt, std::nullopt));
+  EXPECT_NO_THROW(app_->Update_Views(std::nullopt, "nothing", std::nullopt));
+  EXPECT_NO_THROW(app_->Update_resetToFactoryData("origin", 0));
+  EXPECT_NO_THROW(app_->Update_NavTargetSoc(80));
+  EXPECT_TRUE(Lines().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Updates, TopicTest, ::testing::ValuesIn(Topics()),
