@@ -3,6 +3,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <stdexcept>
 #include <utility>
 
 #include "rest_server/orik_rubo_server.h"
@@ -40,10 +41,6 @@ std::future<void> StartRegistryTask(std::shared_ptr<rubo::server::RuboServer> ro
 
 // Lets the service's previous task end before the next one starts, so a Register and a
 // Deregister of one service never reach the registry inverted.
-void Replace(std::future<void>& slot, std::future<void> next) {
-  slot = std::move(next);
-}
-
 void AwaitPrevious(std::future<void>& slot) {
   if (slot.valid()) {
     slot.wait();
@@ -59,14 +56,12 @@ void ORIKRuboServer::Update_Registry(bool available) {
   }
   std::lock_guard lock(m_registryMutex);
   try {
+    // Each task gets its own copy of the address list; a deregistration needs none.
+    const auto uris = [&] { return available ? std::optional<rubo::UriList>(m_registryUris) : std::nullopt; };
     AwaitPrevious(m_cmcRegistryFuture);
-    Replace(m_cmcRegistryFuture,
-            StartRegistryTask(root, false, available ? std::optional<rubo::UriList>(m_registryUris) : std::nullopt,
-                              m_registryCall, m_logger));
+    m_cmcRegistryFuture = StartRegistryTask(root, false, uris(), m_registryCall, m_logger);
     AwaitPrevious(m_factoryResetRegistryFuture);
-    Replace(m_factoryResetRegistryFuture,
-            StartRegistryTask(root, true, available ? std::optional<rubo::UriList>(m_registryUris) : std::nullopt,
-                              m_registryCall, m_logger));
+    m_factoryResetRegistryFuture = StartRegistryTask(root, true, uris(), m_registryCall, m_logger);
     if (available) {
       m_logger.LogInfo() << "[Rubo] Will Register services";
     } else {
