@@ -1,18 +1,27 @@
 #!/usr/bin/env bash
-# Builds the gateway and the vehicle simulator, starts the simulated vehicle (default scenario) in
-# the background and the gateway in the foreground; Ctrl-C stops the gateway, and the simulator
-# ends with it. Both meet over SOME/IP on the loopback interface, each on its own address.
-#   ORIK_DEMO_PORT   HTTP port of the gateway (default 8080)
+# Installs what is missing, builds, starts the simulated vehicle (default scenario) in the
+# background and runs the gateway in the foreground; Ctrl-C stops the gateway, and the simulated
+# vehicle ends with it. The two meet over SOME/IP on the loopback interface, each on its own
+# address. The REST framework reads the shipped default configuration (::1 port 8080) unless
+# RUBO_SERVER_CONFIG names another file; the log goes to the terminal (standard error) as well
+# unless ORIK_LOG_CONSOLE says otherwise.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-"$root/scripts/deps.sh"
+"$root/scripts/deps.sh" >&2
 build="${BUILD_DIR:-$root/build}"
-cmake -S "$root" -B "$build" -G Ninja -DORIK_BUILD_TESTS=OFF -DORIK_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" --parallel "$(nproc)" --target ORIK__TANU1_Sys_Adaptive_01 vehicle_sim
+# Standard output belongs to the gateway alone.
+"$root/scripts/build.sh" "$build" -DORIK_BUILD_TESTS=OFF -DORIK_BUILD_BENCH=OFF >&2
+gateway="$build/app/ORIK__TANU1_Sys_Adaptive_01"
+vehicle_sim="$build/tools/vehicle_sim/vehicle_sim"
+for executable in "$gateway" "$vehicle_sim"; do
+  if [[ ! -x "$executable" ]]; then
+    echo "Built, but $executable is missing." >&2
+    exit 1
+  fi
+done
+export RUBO_SERVER_CONFIG="${RUBO_SERVER_CONFIG:-$root/app/config/charging_management_core_conf.json}"
+export ORIK_LOG_CONSOLE="${ORIK_LOG_CONSOLE:-1}"
 
-port="${ORIK_DEMO_PORT:-8080}"
-vehicle=127.0.0.2
-gateway=127.0.0.3
 work="$(mktemp -d /tmp/orik-demo-XXXXXX)"
 sim_pid=""
 cleanup() {
@@ -24,32 +33,31 @@ cleanup() {
 }
 trap cleanup EXIT
 
-deployment() {  # the SOME/IP side of one process: its address and the SD channel both share
+deployment() {  # the SOME/IP side of one process: its own address, and the SD channel both share
   printf '{"network": {"unicast": "%s", "sd": {"multicast": "239.255.0.77", "port": 30490}}, "services": []}\n' "$1"
 }
-deployment "$vehicle" >"$work/vehicle.json"
-deployment "$gateway" >"$work/gateway.json"
-printf '{"address": "127.0.0.1", "port": %s}\n' "$port" >"$work/rubo.json"
+deployment 127.0.0.2 >"$work/vehicle.json"
+deployment 127.0.0.3 >"$work/gateway.json"
 
-# The simulator reads commands from a pipe that stays open, and writes its events to a file.
+# The simulated vehicle reads commands from a pipe kept open, and writes its events to a file.
 mkfifo "$work/commands"
-ORIK_COM_DEPLOYMENT="$work/vehicle.json" "$build/tools/vehicle_sim/vehicle_sim" \
-  --scenario "$root/tools/vehicle_sim/scenarios/default.json" <>"$work/commands" >"$work/vehicle.log" 2>&1 &
+ORIK_COM_DEPLOYMENT="$work/vehicle.json" "$vehicle_sim" --scenario "$root/tools/vehicle_sim/scenarios/default.json" \
+  <>"$work/commands" >"$work/vehicle.log" 2>&1 &
 sim_pid=$!
 
-base="http://127.0.0.1:$port"
-cat <<TEXT
+base="http://[::1]:8080"
+cat >&2 <<TEXT
 
-The simulated vehicle runs (events: $work/vehicle.log). In another terminal, try:
+The simulated vehicle runs; what it receives and sends is in $work/vehicle.log.
+In another terminal, try:
 
   curl -s $base/ChargingManagementCore/chargingPlugs
-  curl -s $base/ChargingManagementCore/chargingProcessInformation      # currentSoc changes every 3 s
+  curl -s $base/ChargingManagementCore/chargingProcessInformation   # currentSoc rises every 3 s
   path=\$(curl -s $base/ChargingManagementCore/valueControls | grep -o '"uri":"[^"]*","name":"ValueControlObject","type":"immediateChargingOptionsTargetSoc"' | cut -d'"' -f4)
-  curl -s -X POST -H 'Content-Type: application/json' -d '{"currentValue": 90}' $base\$path
-  grep '"method":"Set"' $work/vehicle.log | tail -n 2                  # what the vehicle received
+  curl -s -X POST -H 'Content-Type: application/json' -d '{"currentValue": 90}' "$base\$path"
+  grep '"method":"Set"' $work/vehicle.log | tail -n 2               # what the vehicle received
 
-Ctrl-C stops the gateway and the vehicle.
+Ctrl-C stops the gateway and the simulated vehicle.
 
 TEXT
-ORIK_COM_DEPLOYMENT="$work/gateway.json" RUBO_SERVER_CONFIG="$work/rubo.json" ORIK_LOG_CONSOLE=1 \
-  "$build/app/ORIK__TANU1_Sys_Adaptive_01" || true
+ORIK_COM_DEPLOYMENT="$work/gateway.json" "$gateway"
