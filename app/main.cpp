@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <ctime>
 #include <exception>
 #include <memory>
@@ -164,7 +165,19 @@ int main() {
   ara::log::Logger& mainLogger = ara::log::CreateLogger("ORIK_MAIN", "main");
   mainLogger.LogInfo() << applicationId << " version " << version << " has started!";
 
-  auto runtime = std::make_unique<ara::com::RuntimeComponent>(false, "");
+  // An unusable middleware configuration would otherwise leave main through std::terminate, as
+  // an abort in mid-start-up; it is the one start-up failure the gateway cannot run without.
+  std::unique_ptr<ara::com::RuntimeComponent> runtime;
+  try {
+    runtime = std::make_unique<ara::com::RuntimeComponent>(false, "");
+  } catch (const std::exception& e) {
+    mainLogger.LogError() << "Failed to start the middleware runtime: " << e.what();
+    execClient.ReportApplicationState(ara::exec::ApplicationState::kTerminating);
+    phmThreadEnd.store(true);
+    phmThread.join();
+    mainLogger.LogInfo() << applicationId << " version " << version << " has stopped!";
+    return EXIT_FAILURE;
+  }
 
   ReportPhmGroup(kPhaseInit, [&] {
     healthChannel.SetHealthMode(kHealthChannelId, kHealthModeInitialising);

@@ -19,15 +19,10 @@ namespace orik::testing {
 namespace {
 
 // Variables the gateway (or its platform) reads; a test names its own.
-constexpr const char* kGatewayVariables[] = {"NOTIFY_SOCKET",
-                                             "RUBO_SERVER_CONFIG",
-                                             "ORIK_COM_DEPLOYMENT",
-                                             "ORIK_COM_TRANSPORT",
-                                             "WATCHDOG_USEC",
-                                             "ORIK_PLATFORM_TEST_FAILURES",
-                                             "ORIK_PHM_ALIVE_CHECKPOINT",
-                                             "WATCHDOG_PID",
-                                             "LISTEN_FDS"};
+constexpr const char* kGatewayVariables[] = {
+    "NOTIFY_SOCKET", "RUBO_SERVER_CONFIG",          "ORIK_COM_DEPLOYMENT",       "ORIK_COM_TRANSPORT",
+    "WATCHDOG_USEC", "ORIK_PLATFORM_TEST_FAILURES", "ORIK_PHM_ALIVE_CHECKPOINT", "WATCHDOG_PID",
+    "LISTEN_FDS"};
 
 bool IsGatewayVariable(const std::string& entry) {
   for (const char* name : kGatewayVariables) {

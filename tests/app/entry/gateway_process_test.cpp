@@ -504,4 +504,20 @@ TEST(GatewayProcess, WithoutANotifySocketItStillStartsAndStops) {
   ExpectSignalText(process.Stdout(), 1);
 }
 
+TEST(GatewayProcess, AnUnusableMiddlewareConfigurationEndsTheProcessWithAnErrorNotAnAbort) {
+  TempFile config(ConfigOnPort(0));
+  TempFile deployment(R"({"network": {"sd": {"port": "not a number"}}, "services": []})");
+  GatewayProcess process(ORIK_GATEWAY_EXECUTABLE,
+                         {{"RUBO_SERVER_CONFIG", config.Path()}, {"ORIK_COM_DEPLOYMENT", deployment.Path()}});
+  EXPECT_EQ(process.WaitForExit(kStopBound), 1) << process.Stderr();
+  EXPECT_TRUE(process.WaitForLog(
+      [&](const LogLine& l) {
+        return l.level == "ERROR" && l.text.starts_with("Failed to start the middleware runtime: ") &&
+               l.text.find(deployment.Path()) != std::string::npos && l.text.find("sd.port") != std::string::npos;
+      },
+      kStopBound))
+      << process.Stderr();
+  EXPECT_EQ(process.Stdout(), "");
+}
+
 }  // namespace
