@@ -17,6 +17,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -146,6 +147,14 @@ class EndToEnd : public ::testing::Test {
   }
 
   void TearDown() override {
+    // The two processes run the sanitized builds too; a report of theirs fails the case that
+    // provoked it rather than passing unseen.
+    for (const auto& [name, text] : {std::pair{"gateway", gateway_ ? gateway_->Stderr() : std::string()},
+                                     std::pair{"vehicle", sim_ ? sim_->Stderr() : std::string()}}) {
+      for (const char* marker : {"ERROR: AddressSanitizer", "WARNING: ThreadSanitizer", "runtime error: "}) {
+        EXPECT_EQ(text.find(marker), std::string::npos) << name << " reported \"" << marker << "\":\n" << text;
+      }
+    }
     if (HasFailure() && gateway_) {
       std::fprintf(stderr, "---- gateway\n%s\n", gateway_->Stderr().c_str());
     }
