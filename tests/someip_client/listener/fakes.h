@@ -14,9 +14,9 @@
 #include <utility>
 #include <vector>
 
+#include "ara/com/internal/runtime_core.h"
 #include "interfaces/comm_mngr/comm_mngr_rbec_side_interface.h"
 #include "interfaces/comm_mngr/comm_mngr_someip_side_interface.h"
-#include "ara/com/internal/runtime_core.h"
 #include "someip_client/interfaces/charging_management_core_proxy_interface.h"
 #include "someip_client/interfaces/route_based_energy_contents_proxy_interface.h"
 
@@ -290,44 +290,9 @@ class FakeCmcWrapper : public orik::chargingManagementCoreListener::ChargingMana
     proxyNull = false;
   }
 
-  // What a read that timed out gives: the field's alternative, empty.
-  static orik::chargingManagementCoreListener::CmcGetVariant EmptyRead(SOMEIP_RESOURCE_TYPE type) {
-    using V = orik::chargingManagementCoreListener::CmcGetVariant;
-    switch (type) {
-      case SOMEIP_RESOURCE_TYPE::CHARGING_PLUGS:
-        return V{std::vector<cmc::DT_chargingPlugs_struct>{}};
-      case SOMEIP_RESOURCE_TYPE::VALUE_CONTROLS:
-        return V{std::vector<cmc::DT_valueControls_struct>{}};
-      case SOMEIP_RESOURCE_TYPE::SWITCH_CONTROLS:
-        return V{std::vector<cmc::DT_switchControls_struct>{}};
-      case SOMEIP_RESOURCE_TYPE::VIEWS:
-        return V{std::vector<cmc::DT_views_struct>{}};
-      case SOMEIP_RESOURCE_TYPE::NOTIFICATION_MARKERS:
-        return V{std::vector<cmc::DT_notificationMarkers_struct>{}};
-      case SOMEIP_RESOURCE_TYPE::ORU_UPDATE_APPROVALS:
-        return V{std::vector<cmc::DT_oruUpdateApprovals_struct>{}};
-      case SOMEIP_RESOURCE_TYPE::NOTIFICATIONS:
-        return V{std::vector<cmc::DT_notifications_struct>{}};
-      case SOMEIP_RESOURCE_TYPE::RESET_TO_FACTORY_DATA:
-        return V{std::vector<cmc::DT_resetToFactoryData_struct>{}};
-      case SOMEIP_RESOURCE_TYPE::CHARGING_PROCESS_INFORMATION:
-        return V{std::vector<cmc::DT_chargingProcessInformation_struct>{}};
-      case SOMEIP_RESOURCE_TYPE::VALUE_INDICATIONS:
-        return V{std::vector<cmc::DT_valueIndications_struct>{}};
-      case SOMEIP_RESOURCE_TYPE::PAST_ERROR_INFORMATION:
-        return V{std::vector<cmc::DT_pastErrorInformation_struct>{}};
-      case SOMEIP_RESOURCE_TYPE::BATTERY_CARE_MODES:
-        return V{std::vector<cmc::DT_batteryCareModes_struct>{}};
-      case SOMEIP_RESOURCE_TYPE::BIDIRECTIONAL_CHARGING_MODES:
-        return V{std::vector<cmc::DT_bidirectionalChargingModes_struct>{}};
-      case SOMEIP_RESOURCE_TYPE::BATTERY_PRECONDITIONINGS:
-        return V{std::vector<cmc::DT_batteryPreconditionings_struct>{}};
-      case SOMEIP_RESOURCE_TYPE::BATTERY_PRECONDITIONING_ENERGIES:
-        return V{std::vector<cmc::DT_batteryPreconditioningEnergies_struct>{}};
-      default:
-        return V{};
-    }
-  }
+  // What a read that timed out gives: the field's alternative, empty. Defined in fakes.cpp, so
+  // that building the fifteen alternatives is compiled once for all the tests.
+  static orik::chargingManagementCoreListener::CmcGetVariant EmptyRead(SOMEIP_RESOURCE_TYPE type);
 };
 
 class FakeRbecMediator : public orik::commMngr::CommMngrRBECSideInterface {
