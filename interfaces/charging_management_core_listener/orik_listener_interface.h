@@ -4,8 +4,8 @@
 #include <string>
 
 #include "ara/core/optional.h"
-#include "service_types/chargingmanagementcore/enumerations.h"
 #include "interfaces/enums/someip_types.h"
+#include "service_types/chargingmanagementcore/enumerations.h"
 
 namespace orik::chargingManagementCoreListener {
 

@@ -11,6 +11,10 @@ namespace ara::log {
 
 class Logger;
 
+// The integers a record prints as numbers: bool and char have their own overloads.
+template <typename T>
+concept NumberInteger = std::integral<T> && !std::same_as<T, bool> && !std::same_as<T, char>;
+
 // Collects the arguments of one log statement; the record is written when the stream
 // ends (at the end of the full expression). A stream whose level is filtered out
 // formats nothing.
@@ -35,8 +39,7 @@ class LogStream {
   LogStream& operator<<(double value);
 
   // Every integer width; 8-bit values print as numbers, never as characters.
-  template <std::integral T>
-    requires(!std::same_as<T, bool> && !std::same_as<T, char>)
+  template <NumberInteger T>
   LogStream& operator<<(T value) {
     if (active_) {
       if constexpr (std::is_signed_v<T>) {

@@ -71,7 +71,9 @@ struct BadMode {
   const char* message;
 };
 
-void PrintTo(const BadMode& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BadMode& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class LogModesBadModeTest : public LogModesTest, public ::testing::WithParamInterface<BadMode> {};
 
@@ -117,7 +119,9 @@ struct IdCase {
   const char* remoteId;
 };
 
-void PrintTo(const IdCase& c, std::ostream* os) { *os << c.contextId; }
+void PrintTo(const IdCase& c, std::ostream* os) {
+  *os << c.contextId;
+}
 
 class RemoteContextIdTest : public ::testing::TestWithParam<IdCase> {};
 
