@@ -4,14 +4,14 @@
 #include <string_view>
 
 #include "ara/rest/ogm.h"
+#include "ara/rest/serialize/json_serializer.h"
 #include "rubo/base_type.h"
 
 namespace rubo::detail {
 
-// JSON text as ara::rest::serialize::JSONSerializer writes it (the same bytes), appended to
-// out: texts are copied in runs between the characters that need an escape.
-void AppendJsonString(std::string_view text, std::string& out);
-void AppendJsonValue(const ara::rest::ogm::Value& value, std::string& out);
+// JSON text exactly as ara::rest::serialize::JSONSerializer writes it.
+using ara::rest::serialize::AppendJsonString;
+using ara::rest::serialize::AppendJsonValue;
 
 // Appends the rendering of a served object: its identity ("id", "uri", "name", each unless a
 // property of that name takes its place), its properties, and for a collection its elements,

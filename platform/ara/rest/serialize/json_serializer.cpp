@@ -122,93 +122,50 @@ class GraphBuilder {
   std::string error_;
 };
 
-void AppendString(const std::string& text, std::string& out) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  out.push_back('"');
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const auto* end = p + text.size();
-  while (p < end) {
-    const unsigned char c = *p;
-    if (c < 0x80) {
-      switch (c) {
-        case '"':
-          out += "\\\"";
-          break;
-        case '\\':
-          out += "\\\\";
-          break;
-        case '\b':
-          out += "\\b";
-          break;
-        case '\f':
-          out += "\\f";
-          break;
-        case '\n':
-          out += "\\n";
-          break;
-        case '\r':
-          out += "\\r";
-          break;
-        case '\t':
-          out += "\\t";
-          break;
-        default:
-          if (c < 0x20 || c == 0x7f) {
-            out += "\\u00";
-            out.push_back(kHex[c >> 4]);
-            out.push_back(kHex[c & 0x0f]);
-          } else {
-            out.push_back(static_cast<char>(c));
-          }
-      }
-      ++p;
-      continue;
-    }
-    // Multi-byte sequence: copy it when it is well-formed UTF-8, else one U+FFFD per bad byte.
-    std::size_t length = 0;
-    std::uint32_t min = 0;
-    if ((c & 0xe0) == 0xc0) {
-      length = 2;
-      min = 0x80;
-    } else if ((c & 0xf0) == 0xe0) {
-      length = 3;
-      min = 0x800;
-    } else if ((c & 0xf8) == 0xf0) {
-      length = 4;
-      min = 0x10000;
-    }
-    bool valid = length != 0 && static_cast<std::size_t>(end - p) >= length;
-    std::uint32_t code = valid ? (c & (0x7f >> length)) : 0;
-    for (std::size_t i = 1; valid && i < length; ++i) {
-      if ((p[i] & 0xc0) != 0x80) {
-        valid = false;
-      } else {
-        code = (code << 6) | (p[i] & 0x3f);
-      }
-    }
-    if (valid && (code < min || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))) {
-      valid = false;
-    }
-    if (valid) {
-      out.append(reinterpret_cast<const char*>(p), length);
-      p += length;
-    } else {
-      out += "\xef\xbf\xbd";
-      ++p;
-    }
+constexpr char kHex[] = "0123456789abcdef";
+
+// Length of the well-formed UTF-8 sequence at p (2 to 4), or 0.
+std::size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end) {
+  const unsigned char c = *p;
+  std::size_t length = 0;
+  std::uint32_t min = 0;
+  if ((c & 0xe0) == 0xc0) {
+    length = 2;
+    min = 0x80;
+  } else if ((c & 0xf0) == 0xe0) {
+    length = 3;
+    min = 0x800;
+  } else if ((c & 0xf8) == 0xf0) {
+    length = 4;
+    min = 0x10000;
+  } else {
+    return 0;
   }
-  out.push_back('"');
+  if (static_cast<std::size_t>(end - p) < length) {
+    return 0;
+  }
+  std::uint32_t code = c & (0x7fu >> length);
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((p[i] & 0xc0) != 0x80) {
+      return 0;
+    }
+    code = (code << 6) | (p[i] & 0x3fu);
+  }
+  if (code < min || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff)) {
+    return 0;
+  }
+  return length;
 }
 
-void AppendReal(long double value, std::string& out) {
+void AppendJsonReal(long double value, std::string& out) {
   if (!std::isfinite(value)) {
     out += "null";
     return;
   }
   char buffer[128];
   std::to_chars_result result{};
-  // The shortest text that reads back as the same value; a value that a double holds exactly
-  // (every widened float and double) gets the double's shorter form.
+  // The shortest text that reads back as the same value; a value a double holds exactly gets
+  // the double's shorter form.
   const auto asDouble = static_cast<double>(value);
   if (static_cast<long double>(asDouble) == value) {
     result = std::to_chars(buffer, buffer + sizeof(buffer), asDouble);
@@ -217,16 +174,75 @@ void AppendReal(long double value, std::string& out) {
   }
   const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
   out += text;
-  // Keep it a Real when read back.
   if (text.find_first_of(".eE") == std::string_view::npos) {
-    out += ".0";
+    out += ".0";  // read back as a Real
   }
 }
 
-void AppendValue(const ogm::Value& value, std::string& out) {
+}  // namespace
+
+void AppendJsonString(std::string_view text, std::string& out) {
+  out.push_back('"');
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* end = p + text.size();
+  const auto* run = p;
+  const auto flush = [&](const unsigned char* upTo) {
+    out.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(upTo - run));
+  };
+  while (p < end) {
+    const unsigned char c = *p;
+    if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\') {
+      ++p;
+      continue;
+    }
+    if (c >= 0x80) {
+      if (const auto length = Utf8SequenceLength(p, end); length != 0) {
+        p += length;
+        continue;
+      }
+      flush(p);
+      out += "\xef\xbf\xbd";  // U+FFFD for each byte that is not well-formed UTF-8
+      run = ++p;
+      continue;
+    }
+    flush(p);
+    switch (c) {
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\b':
+        out += "\\b";
+        break;
+      case '\f':
+        out += "\\f";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default: {
+        const char escape[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0x0f]};
+        out.append(escape, sizeof(escape));
+      }
+    }
+    run = ++p;
+  }
+  flush(p);
+  out.push_back('"');
+}
+
+void AppendJsonValue(const ogm::Value& value, std::string& out) {
   switch (value.GetKind()) {
     case ogm::Kind::kString:
-      AppendString(static_cast<const ogm::String&>(value).GetValue(), out);
+      AppendJsonString(static_cast<const ogm::String&>(value).GetValue(), out);
       break;
     case ogm::Kind::kInt: {
       char buffer[32];
@@ -236,7 +252,7 @@ void AppendValue(const ogm::Value& value, std::string& out) {
       break;
     }
     case ogm::Kind::kReal:
-      AppendReal(static_cast<const ogm::Real&>(value).GetValue(), out);
+      AppendJsonReal(static_cast<const ogm::Real&>(value).GetValue(), out);
       break;
     case ogm::Kind::kBool:
       out += static_cast<const ogm::Bool&>(value).GetValue() ? "true" : "false";
@@ -249,7 +265,7 @@ void AppendValue(const ogm::Value& value, std::string& out) {
           out.push_back(',');
         }
         first = false;
-        AppendValue(*item, out);
+        AppendJsonValue(*item, out);
       }
       out.push_back(']');
       break;
@@ -262,10 +278,10 @@ void AppendValue(const ogm::Value& value, std::string& out) {
           out.push_back(',');
         }
         first = false;
-        AppendString(field->GetName(), out);
+        AppendJsonString(field->GetName(), out);
         out.push_back(':');
         if (field->HasValue()) {
-          AppendValue(*field->GetValue(), out);
+          AppendJsonValue(*field->GetValue(), out);
         } else {
           out += "null";
         }
@@ -277,8 +293,6 @@ void AppendValue(const ogm::Value& value, std::string& out) {
       break;  // not a value
   }
 }
-
-}  // namespace
 
 Pointer<ogm::Object> JSONSerializer::Deserialize(std::string_view text) const {
   GraphBuilder builder(kMaxDepth);
@@ -297,7 +311,7 @@ std::string JSONSerializer::Serialize(const ogm::Value& value) const {
 }
 
 void JSONSerializer::SerializeTo(const ogm::Value& value, std::string& out) const {
-  AppendValue(value, out);
+  AppendJsonValue(value, out);
 }
 
 }  // namespace ara::rest::serialize

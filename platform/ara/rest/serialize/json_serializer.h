@@ -41,4 +41,10 @@ class JSONSerializer {
   [[maybe_unused]] Allocator* allocator_;
 };
 
+// The writers Serialize uses, for renderers that build JSON text of their own around them: the
+// same bytes, appended to out. Texts are copied in runs between the characters that need an
+// escape.
+void AppendJsonString(std::string_view text, std::string& out);
+void AppendJsonValue(const ogm::Value& value, std::string& out);
+
 }  // namespace ara::rest::serialize
