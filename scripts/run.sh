@@ -55,7 +55,7 @@ In another terminal, try:
   curl -s $base/ChargingManagementCore/chargingProcessInformation   # currentSoc rises every 3 s
   path=\$(curl -s $base/ChargingManagementCore/valueControls | grep -o '"uri":"[^"]*","name":"ValueControlObject","type":"immediateChargingOptionsTargetSoc"' | cut -d'"' -f4)
   curl -s -X POST -H 'Content-Type: application/json' -d '{"currentValue": 90}' "$base\$path"
-  grep '"method":"Set"' $work/vehicle.log | tail -n 2               # what the vehicle received
+  grep -A1 '"immediateChargingOptionsTargetSoc"' $work/vehicle.log | tail -n 2   # what the vehicle received
 
 Ctrl-C stops the gateway and the simulated vehicle.
 
