@@ -1,9 +1,9 @@
 #include "tests/e2e/sim_process.h"
 
+#include "tests/support/child_process.h"
+
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -17,25 +17,16 @@ namespace {
 
 void ReadLines(int fd, const std::function<void(std::string)>& onLine) {
   std::string pending;
-  char chunk[4096];
-  for (;;) {
-    const ssize_t n = ::read(fd, chunk, sizeof chunk);
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n <= 0) {
-      break;
-    }
-    pending.append(chunk, static_cast<std::size_t>(n));
+  orik::testing::ReadToEnd(fd, [&](std::string_view chunk) {
+    pending.append(chunk);
     for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
       onLine(pending.substr(0, end));
       pending.erase(0, end + 1);
     }
-  }
+  });
   if (!pending.empty()) {
     onLine(pending);
   }
-  ::close(fd);
 }
 
 }  // namespace
@@ -55,18 +46,8 @@ SimProcess::SimProcess(const std::string& executable, const std::vector<std::str
   for (const auto& [name, value] : environment) {
     entries.push_back(name + "=" + value);
   }
-  std::vector<char*> envp;
-  for (auto& entry : entries) {
-    envp.push_back(entry.data());
-  }
-  envp.push_back(nullptr);
   std::vector<std::string> args{executable};
   args.insert(args.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (auto& arg : args) {
-    argv.push_back(arg.data());
-  }
-  argv.push_back(nullptr);
 
   int in[2];
   int out[2];
@@ -74,26 +55,7 @@ SimProcess::SimProcess(const std::string& executable, const std::vector<std::str
   if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
     throw std::system_error(errno, std::generic_category(), "pipe2");
   }
-  posix_spawn_file_actions_t actions;
-  posix_spawnattr_t attributes;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawnattr_init(&attributes);
-  posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
-  sigset_t defaults;
-  sigemptyset(&defaults);
-  for (int s : {SIGINT, SIGTERM, SIGPIPE, SIGHUP}) {
-    sigaddset(&defaults, s);
-  }
-  sigset_t none;
-  sigemptyset(&none);
-  posix_spawnattr_setsigdefault(&attributes, &defaults);
-  posix_spawnattr_setsigmask(&attributes, &none);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-  const int spawned = ::posix_spawn(&pid_, executable.c_str(), &actions, &attributes, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attributes);
+  const int spawned = orik::testing::SpawnChild(pid_, std::move(args), std::move(entries), in[0], out[1], err[1]);
   ::close(in[0]);
   ::close(out[1]);
   ::close(err[1]);
@@ -125,15 +87,10 @@ SimProcess::SimProcess(const std::string& executable, const std::vector<std::str
     });
   });
   reaper_ = std::thread([this] {
-    // Waits without reaping, then reaps under the lock, so that Signal never reaches a reused pid.
-    siginfo_t info{};
-    while (::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
-    }
-    std::lock_guard lock(mutex_);
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-    exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-    changed_.notify_all();
+    orik::testing::WaitAndReap(pid_, mutex_, [this](int status) {
+      exitStatus_ = status;
+      changed_.notify_all();
+    });
   });
 }
 

@@ -1,9 +1,9 @@
 #include "tests/app/entry/gateway_process.h"
 
+#include "tests/support/child_process.h"
+
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -83,12 +83,6 @@ GatewayProcess::GatewayProcess(const std::string& executable, const Environment&
   for (const auto& [name, value] : variables) {
     entries.push_back(name + "=" + value);
   }
-  std::vector<char*> envp;
-  for (auto& entry : entries) {
-    envp.push_back(entry.data());
-  }
-  envp.push_back(nullptr);
-
   int out[2];
   int err[2];
   if (::pipe2(out, O_CLOEXEC) != 0) {
@@ -102,30 +96,7 @@ GatewayProcess::GatewayProcess(const std::string& executable, const Environment&
     std::filesystem::remove_all(dltDir_);
     throw std::system_error(error, std::generic_category(), "pipe2");
   }
-
-  posix_spawn_file_actions_t actions;
-  posix_spawnattr_t attributes;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawnattr_init(&attributes);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
-  // The child starts with default dispositions and nothing blocked, whatever the test runner set.
-  sigset_t defaults;
-  sigemptyset(&defaults);
-  for (int s : {SIGINT, SIGTERM, SIGABRT, SIGPIPE, SIGHUP}) {
-    sigaddset(&defaults, s);
-  }
-  sigset_t none;
-  sigemptyset(&none);
-  posix_spawnattr_setsigdefault(&attributes, &defaults);
-  posix_spawnattr_setsigmask(&attributes, &none);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-
-  char* argv[] = {const_cast<char*>(executable.c_str()), nullptr};
-  const int spawned = ::posix_spawn(&pid_, executable.c_str(), &actions, &attributes, argv, envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attributes);
+  const int spawned = SpawnChild(pid_, {executable}, std::move(entries), -1, out[1], err[1]);
   ::close(out[1]);
   ::close(err[1]);
   if (spawned != 0) {
@@ -148,24 +119,10 @@ GatewayProcess::GatewayProcess(const std::string& executable, const Environment&
     changed_.notify_all();
   });
   reaper_ = std::thread([this] {
-    // Waits without reaping, and reaps under the lock: while the lock is held with no exit
-    // status, the pid cannot have been reused, so Signal and the destructor never hit another
-    // process.
-    siginfo_t info{};
-    while (::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
-    }
-    std::lock_guard lock(mutex_);
-    int status = 0;
-    pid_t reaped;
-    do {
-      reaped = ::waitpid(pid_, &status, 0);
-    } while (reaped < 0 && errno == EINTR);
-    if (reaped != pid_) {
-      exitStatus_ = -1000;
-    } else {
-      exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-    }
-    changed_.notify_all();
+    WaitAndReap(pid_, mutex_, [this](int status) {
+      exitStatus_ = status;
+      changed_.notify_all();
+    });
   });
 }
 
@@ -186,20 +143,11 @@ GatewayProcess::~GatewayProcess() {
 }
 
 void GatewayProcess::ReadInto(int fd, std::string& buffer) {
-  char chunk[4096];
-  for (;;) {
-    const ssize_t n = ::read(fd, chunk, sizeof chunk);
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n <= 0) {
-      break;
-    }
+  ReadToEnd(fd, [&](std::string_view chunk) {
     std::lock_guard lock(mutex_);
-    buffer.append(chunk, static_cast<std::size_t>(n));
+    buffer.append(chunk);
     changed_.notify_all();
-  }
-  ::close(fd);
+  });
 }
 
 bool GatewayProcess::Signal(int signal) const {
