@@ -145,11 +145,7 @@ std::size_t RequestParser::Parse(std::string_view input) {
         return consumed;
       }
       case State::kBody: {
-        const auto take = static_cast<std::size_t>(std::min<std::uint64_t>(remaining_, rest.size()));
-        request_.body.append(rest.data(), take);
-        remaining_ -= take;
-        consumed += take;
-        if (remaining_ != 0) {
+        if (!TakeBodyBytes(rest, consumed)) {
           return consumed;
         }
         state_ = State::kDone;
@@ -164,11 +160,7 @@ std::size_t RequestParser::Parse(std::string_view input) {
         break;
       }
       case State::kChunkData: {
-        const auto take = static_cast<std::size_t>(std::min<std::uint64_t>(remaining_, rest.size()));
-        request_.body.append(rest.data(), take);
-        remaining_ -= take;
-        consumed += take;
-        if (remaining_ != 0) {
+        if (!TakeBodyBytes(rest, consumed)) {
           return consumed;
         }
         state_ = State::kChunkDataEnd;
@@ -397,6 +389,14 @@ bool RequestParser::FinishHeader() {
     state_ = State::kDone;
   }
   return true;
+}
+
+bool RequestParser::TakeBodyBytes(std::string_view input, std::size_t& consumed) {
+  const auto take = static_cast<std::size_t>(std::min<std::uint64_t>(remaining_, input.size()));
+  request_.body.append(input.data(), take);
+  remaining_ -= take;
+  consumed += take;
+  return remaining_ == 0;
 }
 
 std::size_t RequestParser::ParseChunkLine(std::string_view input) {

@@ -69,6 +69,9 @@ class RequestParser {
  private:
   std::size_t ParseHeader(std::string_view input);
   std::size_t ParseChunkLine(std::string_view input);
+  // Appends the bytes of the Content-Length body or the current chunk that input holds (adding
+  // them to consumed); true once all of them are in.
+  bool TakeBodyBytes(std::string_view input, std::size_t& consumed);
   std::size_t ParseTrailer(std::string_view input);
   bool ParseRequestLine(std::string_view line);
   bool ParseField(std::string_view line, bool trailer);
