@@ -9,6 +9,7 @@
 #include "ara/com/internal/trace.h"
 #include "ara/com/transport/local_bus.h"
 #include "ara/com/transport/network_transport.h"
+#include "ara/log/logging.h"
 
 namespace ara::com {
 

@@ -6,6 +6,7 @@
 
 #include "ara/com/exceptions.h"
 #include "ara/com/internal/trace.h"
+#include "ara/log/logging.h"
 
 namespace ara::com::internal {
 

@@ -139,9 +139,9 @@ class SampleReceiver : public std::enable_shared_from_this<SampleReceiver<T>> {
     try {
       (*handler)();
     } catch (const std::exception& e) {
-      Trace().LogError() << "Exception in receive handler of " << fieldName_ << ": " << e.what();
+      TraceReceiveHandlerException(fieldName_, &e);
     } catch (...) {
-      Trace().LogError() << "Unknown exception in receive handler of " << fieldName_;
+      TraceReceiveHandlerException(fieldName_, nullptr);
     }
   }
 
@@ -239,7 +239,7 @@ class SharedEvent : public std::enable_shared_from_this<SharedEvent<D>> {
     try {
       sample = std::make_shared<const T>(D::Codec::Decode(payload));
     } catch (const std::exception& e) {
-      Trace().LogError() << "Event_deserialize_exception: " << e.what();
+      TraceEventDecodeFailure(e);
       return;
     }
     for (const auto& receiver : receivers) {
@@ -268,7 +268,7 @@ RuntimeCore::ReplyCallback MakeReplyHandler(std::shared_ptr<std::promise<CallOut
       try {
         outcome.value.emplace(Codec::Decode(reply->payload));
       } catch (const std::exception& e) {
-        Trace().LogError() << "Method_call_deserializer_exception: " << e.what();
+        TraceReplyDecodeFailure(e);
         outcome.error = CallError::kTransport;
       }
     } else if (auto error = Method::GetApplicationErrorExceptionPtr(reply->returnCode, reply->payload)) {
@@ -343,8 +343,7 @@ class Field {
   Future<FieldType> Call(std::vector<std::uint8_t> payload) {
     auto promise = std::make_shared<std::promise<CallOutcome<FieldType>>>();
     Future<FieldType> future(promise->get_future());
-    Trace().LogDebug() << "Call of " << D::kName << " (method " << Method::kMethodIndex << ") on instance "
-                       << port_.Instance().instance.ToString();
+    TraceCall(D::kName, Method::kMethodIndex, port_.Instance());
     port_.Call(Method::kMethodIndex, std::move(payload),
                MakeReplyHandler<FieldType, Method, typename D::Codec>(std::move(promise)));
     return future;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "ara/com/internal/trace.h"
+#include "ara/log/logging.h"
 
 namespace ara::com::internal::proxy {
 

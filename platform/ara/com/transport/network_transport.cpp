@@ -24,6 +24,7 @@
 
 #include "ara/com/internal/trace.h"
 #include "ara/com/transport/someip_codec.h"
+#include "ara/log/logging.h"
 
 namespace ara::com::transport {
 
