@@ -88,91 +88,30 @@ std::string Show(const ara::core::Optional<T>& value) {
 class FakeCommMngr : public orik::commMngr::CommMngrRuboSideInterface {
  public:
   SOMEIP_RESPONSE_TYPE TellSomeIpToUpdate_SwitchControls(const std::string& type,
-                                                         const ara::core::Optional<std::string>& value) override {
-    return Write("SwitchControls(" + type + "," + Show(value) + ")");
-  }
+                                                         const ara::core::Optional<std::string>& value) override;
   SOMEIP_RESPONSE_TYPE TellSomeIpToUpdate_ValueControls(const std::string& type,
                                                         const ara::core::Optional<std::uint32_t>& value,
-                                                        const ara::core::Optional<std::string>& specialState) override {
-    return Write("ValueControls(" + type + "," + Show(value) + "," + Show(specialState) + ")");
-  }
+                                                        const ara::core::Optional<std::string>& specialState) override;
   SOMEIP_RESPONSE_TYPE TellSomeIpToUpdate_Views(const std::string& type,
                                                 const ara::core::Optional<std::string>& content,
-                                                const ara::core::Optional<std::string>& visibility) override {
-    return Write("Views(" + type + "," + Show(content) + "," + Show(visibility) + ")");
-  }
+                                                const ara::core::Optional<std::string>& visibility) override;
   SOMEIP_RESPONSE_TYPE TellSomeIpToUpdate_pastErrorInformation(
-      const std::string& type, const ara::core::Optional<bool>& confirmedByUser) override {
-    return Write("pastErrorInformation(" + type + "," + Show(confirmedByUser) + ")");
-  }
-  SOMEIP_RESPONSE_TYPE TellSomeIpToUpdate_ResetStatus(const ara::core::Optional<std::string>& reset) override {
-    return Write("ResetStatus(" + Show(reset) + ")");
-  }
-  void TellSomeIpToStartListener() override {
-    std::function<void()> onStart;
-    {
-      std::lock_guard lock(mutex_);
-      calls_.push_back("StartListener()");
-      onStart = onStartListener_;
-    }
-    changed_.notify_all();
-    if (onStart) {
-      onStart();
-    }
-  }
+      const std::string& type, const ara::core::Optional<bool>& confirmedByUser) override;
+  SOMEIP_RESPONSE_TYPE TellSomeIpToUpdate_ResetStatus(const ara::core::Optional<std::string>& reset) override;
+  void TellSomeIpToStartListener() override;
 
-  void SetDefault(SOMEIP_RESPONSE_TYPE result) {
-    std::lock_guard lock(mutex_);
-    default_ = result;
-  }
-  void Script(std::vector<SOMEIP_RESPONSE_TYPE> results) {
-    std::lock_guard lock(mutex_);
-    script_.assign(results.begin(), results.end());
-  }
-  void SetBeforeWrite(std::function<void(const std::string& call)> beforeWrite) {
-    std::lock_guard lock(mutex_);
-    beforeWrite_ = std::move(beforeWrite);
-  }
+  void SetDefault(SOMEIP_RESPONSE_TYPE result);
+  void Script(std::vector<SOMEIP_RESPONSE_TYPE> results);
+  void SetBeforeWrite(std::function<void(const std::string& call)> beforeWrite);
   // Runs inside TellSomeIpToStartListener (to make the start fail, for example).
-  void SetOnStartListener(std::function<void()> onStart) {
-    std::lock_guard lock(mutex_);
-    onStartListener_ = std::move(onStart);
-  }
+  void SetOnStartListener(std::function<void()> onStart);
 
-  std::vector<std::string> Calls() const {
-    std::lock_guard lock(mutex_);
-    return calls_;
-  }
-  void ClearCalls() {
-    std::lock_guard lock(mutex_);
-    calls_.clear();
-  }
-  bool WaitForCalls(std::size_t count, std::chrono::milliseconds timeout = kWait) const {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, timeout, [&] { return calls_.size() >= count; });
-  }
+  std::vector<std::string> Calls() const;
+  void ClearCalls();
+  bool WaitForCalls(std::size_t count, std::chrono::milliseconds timeout = kWait) const;
 
  private:
-  SOMEIP_RESPONSE_TYPE Write(std::string call) {
-    SOMEIP_RESPONSE_TYPE result;
-    std::function<void(const std::string&)> beforeWrite;
-    {
-      std::lock_guard lock(mutex_);
-      calls_.push_back(call);
-      if (script_.empty()) {
-        result = default_;
-      } else {
-        result = script_.front();
-        script_.pop_front();
-      }
-      beforeWrite = beforeWrite_;
-    }
-    changed_.notify_all();
-    if (beforeWrite) {
-      beforeWrite(call);
-    }
-    return result;
-  }
+  SOMEIP_RESPONSE_TYPE Write(std::string call);
 
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
@@ -186,14 +125,8 @@ class FakeCommMngr : public orik::commMngr::CommMngrRuboSideInterface {
 // A configuration file for the framework: loopback, any free port.
 class ConfigFile {
  public:
-  ConfigFile() {
-    static std::atomic<int> counter{0};
-    path_ = (std::filesystem::temp_directory_path() /
-             ("orik_rest_server_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter++) + ".json"))
-                .string();
-    std::ofstream(path_) << R"({"address": "127.0.0.1", "port": 0})";
-  }
-  ~ConfigFile() { std::remove(path_.c_str()); }
+  ConfigFile();
+  ~ConfigFile();
   ConfigFile(const ConfigFile&) = delete;
   ConfigFile& operator=(const ConfigFile&) = delete;
   const std::string& Path() const { return path_; }
@@ -203,16 +136,8 @@ class ConfigFile {
 };
 
 // The texts the REST server application logged (context "ORIK"), in order.
-inline std::vector<std::string> ServerLines(const ara::log::CaptureSink& sink,
-                                            ara::log::LogLevel level = ara::log::LogLevel::kInfo) {
-  std::vector<std::string> lines;
-  for (const auto& record : sink.Records()) {
-    if (record.contextId == "ORIK" && record.level == level) {
-      lines.push_back(record.text);
-    }
-  }
-  return lines;
-}
+std::vector<std::string> ServerLines(const ara::log::CaptureSink& sink,
+                                     ara::log::LogLevel level = ara::log::LogLevel::kInfo);
 
 // The application made with the framework's root (kept here for the port and the registry
 // state), wired to a FakeCommMngr, optionally started and served on an ephemeral port.
@@ -221,58 +146,23 @@ class RestServerTest : public ::testing::Test {
   FakeCommMngr& Fake() { return *fake_; }
 
  protected:
-  void SetUp() override { ara::log::SetConsoleEnabled(false); }
-  void TearDown() override {
-    client_.reset();
-    if (app_) {
-      app_->StopServer();
-      app_.reset();
-    }
-    root_.reset();
-    ara::log::SetConsoleEnabled(true);
-  }
+  void SetUp() override;
+  void TearDown() override;
 
   // Makes the application; `seams.makeRoot`, when empty, makes the framework's own root.
-  void Make(ORIKRuboServer::Seams seams = {}) {
-    if (!seams.makeRoot) {
-      seams.makeRoot = [this](const std::string& name, const std::string& path) {
-        auto root = ara::rest::MakeSharedPointer<rubo::server::RuboServer>(name, path);
-        root->InitServices();
-        root_ = root;
-        return root;
-      };
-    }
-    app_ = std::make_shared<ORIKRuboServer>("charging_management_core", config_.Path(), std::move(seams));
-    app_->SetCommunicationsManager(fake_);
-  }
+  void Make(ORIKRuboServer::Seams seams = {});
 
   // Makes and starts the application and connects a client.
-  void Start(ORIKRuboServer::Seams seams = {}) {
-    Make(std::move(seams));
-    app_->StartServer();
-    ASSERT_TRUE(root_ && root_->IsServing()) << "server did not start";
-    client_ = std::make_unique<rubo::testing::HttpTestClient>(root_->GetPort(), "127.0.0.1");
-  }
+  void Start(ORIKRuboServer::Seams seams = {});
 
-  Json GetJson(const std::string& path) {
-    const auto result = client_->Get(path);
-    EXPECT_EQ(result.status, 200u) << path << ": " << result.body;
-    return Json::parse(result.body, nullptr, false);
-  }
-  rubo::testing::HttpResult Post(const std::string& path, const std::string& body) { return client_->Post(path, body); }
+  Json GetJson(const std::string& path);
+  rubo::testing::HttpResult Post(const std::string& path, const std::string& body);
 
   // The elements of a collection as the client sees them, in order.
-  Json Elements(const std::string& collectionPath) { return GetJson(collectionPath)["elements"]; }
+  Json Elements(const std::string& collectionPath);
 
   // The path of the first element of the collection whose "type" is `type`; empty when none.
-  std::string PathOf(const std::string& collectionPath, const std::string& type) {
-    for (const auto& element : Elements(collectionPath)) {
-      if (element.value("type", std::string{}) == type) {
-        return element.value("uri", std::string{});
-      }
-    }
-    return {};
-  }
+  std::string PathOf(const std::string& collectionPath, const std::string& type);
 
   ara::log::ScopedCapture log_;
   ConfigFile config_;

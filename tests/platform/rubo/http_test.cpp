@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 #include <atomic>
+#include <boost/system/system_error.hpp>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>

@@ -1,12 +1,9 @@
 #pragma once
 
-#include <boost/asio/connect.hpp>
-#include <boost/asio/io_context.hpp>
-#include <boost/asio/ip/tcp.hpp>
-#include <boost/beast/core.hpp>
-#include <boost/beast/http.hpp>
+#include <boost/beast/http/verb.hpp>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace rubo::testing {
@@ -20,43 +17,18 @@ struct HttpResult {
 };
 
 // Blocking HTTP/1.1 client on one kept-alive connection; every operation has a deadline so a
-// test never hangs on a server that does not answer.
+// test never hangs on a server that does not answer. Its Beast machinery lives in one unit, so
+// the many tests that use it do not compile it each.
 class HttpTestClient {
  public:
   explicit HttpTestClient(std::uint16_t port, const char* address = "::1",
-                          std::chrono::seconds timeout = std::chrono::seconds(20))
-      : stream_(io_), timeout_(timeout) {
-    stream_.expires_after(timeout_);
-    stream_.connect(boost::asio::ip::tcp::endpoint(boost::asio::ip::make_address(address), port));
-  }
+                          std::chrono::seconds timeout = std::chrono::seconds(20));
+  ~HttpTestClient();
+  HttpTestClient(const HttpTestClient&) = delete;
+  HttpTestClient& operator=(const HttpTestClient&) = delete;
 
   HttpResult Request(boost::beast::http::verb method, const std::string& target, const std::string& body = {},
-                     const std::string& rawHeaderName = {}, const std::string& rawHeaderValue = {}) {
-    namespace http = boost::beast::http;
-    http::request<http::string_body> request(method, target, 11);
-    request.set(http::field::host, "localhost");
-    if (!rawHeaderName.empty()) {
-      request.set(rawHeaderName, rawHeaderValue);
-    }
-    if (method == http::verb::post || !body.empty()) {
-      request.set(http::field::content_type, "application/json");
-      request.body() = body;
-      request.prepare_payload();
-    }
-    stream_.expires_after(timeout_);
-    http::write(stream_, request);
-    http::response_parser<http::string_body> parser;
-    stream_.expires_after(timeout_);
-    http::read(stream_, buffer_, parser);
-    const auto& response = parser.get();
-    HttpResult result;
-    result.status = response.result_int();
-    result.body = response.body();
-    result.contentType = std::string(response[http::field::content_type]);
-    result.allow = std::string(response[http::field::allow]);
-    result.keepAlive = response.keep_alive();
-    return result;
-  }
+                     const std::string& rawHeaderName = {}, const std::string& rawHeaderValue = {});
 
   HttpResult Get(const std::string& target) { return Request(boost::beast::http::verb::get, target); }
   HttpResult Post(const std::string& target, const std::string& body) {
@@ -64,27 +36,12 @@ class HttpTestClient {
   }
 
   // Writes raw bytes (for requests a well-behaved client would never send).
-  void WriteRaw(const std::string& bytes) {
-    stream_.expires_after(timeout_);
-    boost::asio::write(stream_, boost::asio::buffer(bytes));
-  }
-  HttpResult ReadResponse() {
-    namespace http = boost::beast::http;
-    http::response_parser<http::string_body> parser;
-    stream_.expires_after(timeout_);
-    http::read(stream_, buffer_, parser);
-    HttpResult result;
-    result.status = parser.get().result_int();
-    result.body = parser.get().body();
-    result.keepAlive = parser.get().keep_alive();
-    return result;
-  }
+  void WriteRaw(const std::string& bytes);
+  HttpResult ReadResponse();
 
  private:
-  boost::asio::io_context io_;
-  boost::beast::tcp_stream stream_;
-  boost::beast::flat_buffer buffer_;
-  std::chrono::seconds timeout_;
+  struct Connection;
+  std::unique_ptr<Connection> connection_;
 };
 
 }  // namespace rubo::testing
