@@ -23,11 +23,31 @@ function(orik_library)
   endif()
 endfunction()
 
+# The headers nearly every test includes, parsed once for all of them instead of once per unit.
+# Only headers whose meaning no target-specific definition changes belong here.
+function(orik_test_pch)
+  if(TARGET orik_test_pch)
+    return()
+  endif()
+  set(source ${PROJECT_BINARY_DIR}/orik_test_pch.cpp)
+  file(WRITE ${source} "")
+  add_library(orik_test_pch OBJECT ${source})
+  target_link_libraries(orik_test_pch PRIVATE GTest::gmock GTest::gtest nlohmann_json::nlohmann_json)
+  # The same language options as the tests, or the compiler refuses the header.
+  orik_warnings(orik_test_pch)
+  target_precompile_headers(orik_test_pch PRIVATE
+    <gmock/gmock.h> <gtest/gtest.h> <nlohmann/json.hpp>
+    <chrono> <condition_variable> <functional> <future> <map> <memory> <mutex> <optional> <sstream> <string>
+    <string_view> <thread> <vector>)
+endfunction()
+
 # orik_test(NAME <target> SOURCES ... LIBS ...): one GoogleTest binary, registered with CTest.
 function(orik_test)
   cmake_parse_arguments(ARG "" "NAME" "SOURCES;LIBS" ${ARGN})
   add_executable(${ARG_NAME} ${ARG_SOURCES})
   target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} GTest::gmock_main GTest::gmock GTest::gtest)
+  orik_test_pch()
+  target_precompile_headers(${ARG_NAME} REUSE_FROM orik_test_pch)
   orik_warnings(${ARG_NAME})
   # A parameterised case's CTest name is its GoogleTest name (the suite's name generator), never
   # its printed parameter, so names stay short and the same on every compiler and build.
