@@ -7,7 +7,6 @@
 #include <exception>
 #include <functional>
 #include <future>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -33,117 +32,32 @@ concept WritableField = requires {
   D::Set::kMethodIndex;
 };
 
+// A decoded notification sample; only the field member that reads it knows its type. Keeping
+// the notifier machinery below free of the sample type means it is compiled once, in field.cpp,
+// rather than once per field in every unit that uses a proxy.
+using ErasedSample = std::shared_ptr<const void>;
+
 // One field member's side of its notifier: subscription, receive handler and sample cache.
-template <typename T>
-class SampleReceiver : public std::enable_shared_from_this<SampleReceiver<T>> {
+class SampleReceiver : public std::enable_shared_from_this<SampleReceiver> {
  public:
-  SampleReceiver(std::shared_ptr<Strand> strand, std::string_view fieldName)
-      : strand_(std::move(strand)), fieldName_(fieldName) {}
+  SampleReceiver(std::shared_ptr<Strand> strand, std::string_view fieldName);
 
   Strand& GetStrand() const noexcept { return *strand_; }
 
   // Returns true when the receiver was not subscribed before.
-  bool Configure(EventCacheUpdatePolicy policy, std::size_t cacheSize) {
-    std::lock_guard lock(mutex_);
-    const bool first = !subscribed_;
-    subscribed_ = true;
-    policy_ = policy;
-    cacheSize_ = cacheSize;
-    received_.clear();
-    cache_.clear();
-    return first;
-  }
-
+  bool Configure(EventCacheUpdatePolicy policy, std::size_t cacheSize);
   // Returns true when the receiver was subscribed.
-  bool Stop() {
-    std::lock_guard lock(mutex_);
-    const bool was = subscribed_;
-    subscribed_ = false;
-    received_.clear();
-    return was;
-  }
-
-  void SetHandler(std::function<void()> handler) {
-    auto shared = handler ? std::make_shared<const std::function<void()>>(std::move(handler)) : nullptr;
-    std::lock_guard lock(mutex_);
-    handler_ = std::move(shared);
-  }
-
-  void Push(const SamplePtr<T>& sample) {
-    bool post = false;
-    {
-      std::lock_guard lock(mutex_);
-      if (!subscribed_) {
-        return;
-      }
-      received_.push_back(sample);
-      while (received_.size() > cacheSize_) {
-        received_.pop_front();
-      }
-      if (handler_ && !handlerQueued_) {
-        handlerQueued_ = true;
-        post = true;
-      }
-    }
-    if (post) {
-      strand_->Post([weak = this->weak_from_this()] {
-        if (auto self = weak.lock()) {
-          self->RunHandler();
-        }
-      });
-    }
-  }
-
-  bool Update(const FilterFunction<T>& filter) {
-    std::lock_guard updating(updateMutex_);
-    std::deque<SamplePtr<T>> fresh;
-    {
-      std::lock_guard lock(mutex_);
-      fresh.swap(received_);
-    }
-    if (filter) {
-      std::erase_if(fresh, [&](const SamplePtr<T>& sample) { return !filter(*sample); });
-    }
-    std::lock_guard lock(mutex_);
-    if (policy_ == EventCacheUpdatePolicy::kLastN) {
-      cache_.clear();
-    }
-    cache_.insert(cache_.end(), fresh.begin(), fresh.end());
-    if (cache_.size() > cacheSize_) {
-      cache_.erase(cache_.begin(), cache_.end() - static_cast<std::ptrdiff_t>(cacheSize_));
-    }
-    return !fresh.empty();
-  }
-
-  std::vector<SamplePtr<T>> Cached() const {
-    std::lock_guard lock(mutex_);
-    return cache_;
-  }
-
-  void Cleanup() {
-    std::lock_guard lock(mutex_);
-    cache_.clear();
-  }
+  bool Stop();
+  void SetHandler(std::function<void()> handler);
+  void Push(const ErasedSample& sample);
+  // Moves received samples into the cache, those `keep` accepts when it is set; true when any
+  // was taken.
+  bool Update(const std::function<bool(const void* sample)>& keep);
+  std::vector<ErasedSample> Cached() const;
+  void Cleanup();
 
  private:
-  void RunHandler() {
-    std::shared_ptr<const std::function<void()>> handler;
-    {
-      std::lock_guard lock(mutex_);
-      handlerQueued_ = false;
-      handler = handler_;
-    }
-    if (!handler) {
-      return;
-    }
-    try {
-      (*handler)();
-    } catch (const std::exception& e) {
-      TraceReceiveHandlerException(fieldName_, &e);
-    } catch (...) {
-      TraceReceiveHandlerException(fieldName_, nullptr);
-    }
-  }
+  void RunHandler();
 
   const std::shared_ptr<Strand> strand_;
   const std::string fieldName_;
@@ -152,8 +66,8 @@ class SampleReceiver : public std::enable_shared_from_this<SampleReceiver<T>> {
   bool subscribed_ = false;
   EventCacheUpdatePolicy policy_ = EventCacheUpdatePolicy::kNewestN;
   std::size_t cacheSize_ = 0;
-  std::deque<SamplePtr<T>> received_;
-  std::vector<SamplePtr<T>> cache_;
+  std::deque<ErasedSample> received_;
+  std::vector<ErasedSample> cache_;
   std::shared_ptr<const std::function<void()>> handler_;
   bool handlerQueued_ = false;
 };
@@ -161,101 +75,44 @@ class SampleReceiver : public std::enable_shared_from_this<SampleReceiver<T>> {
 // The notifier event of one field and one service instance, shared by every proxy of that
 // instance in the process. It decodes each notification once and hands the sample to every
 // subscribed field member.
-template <typename D>
-class SharedEvent : public std::enable_shared_from_this<SharedEvent<D>> {
+class SharedEvent : public std::enable_shared_from_this<SharedEvent> {
  public:
-  using T = typename D::value_type;
+  // Throws on malformed bytes.
+  using Decoder = ErasedSample (*)(const std::vector<std::uint8_t>& payload);
 
-  static std::shared_ptr<SharedEvent> Acquire(const InstanceIdentifier& instance, const ProxyPort& port) {
-    static std::mutex tableMutex;
-    static std::map<std::string, std::weak_ptr<SharedEvent>, std::less<>> table;
-    std::lock_guard lock(tableMutex);
-    auto& entry = table[std::string(instance.ToString())];
-    auto event = entry.lock();
-    if (!event || event->core_ != port.Core() || event->serviceId_ != port.Instance().serviceId) {
-      event = std::shared_ptr<SharedEvent>(new SharedEvent(port));
-      event->Register();
-      entry = event;
-    }
-    return event;
-  }
+  // `field` is an address unique to the field (its descriptor's name), which keeps the events
+  // of two fields on one instance apart.
+  static std::shared_ptr<SharedEvent> Acquire(const void* field, std::uint16_t eventIndex, Decoder decode,
+                                              const InstanceIdentifier& instance, const ProxyPort& port);
 
-  ~SharedEvent() { core_->RemoveRoute(route_); }
+  ~SharedEvent();
   SharedEvent(const SharedEvent&) = delete;
   SharedEvent& operator=(const SharedEvent&) = delete;
 
-  void Attach(std::shared_ptr<SampleReceiver<T>> receiver) {
-    bool first = false;
-    {
-      std::lock_guard lock(mutex_);
-      first = receivers_.empty();
-      receivers_.push_back(std::move(receiver));
-    }
-    if (first) {
-      core_->Subscribe(serviceId_, instanceId_, eventgroupId_);
-    }
-  }
-
-  void Detach(const SampleReceiver<T>* receiver) {
-    bool last = false;
-    {
-      std::lock_guard lock(mutex_);
-      const auto before = receivers_.size();
-      std::erase_if(receivers_, [&](const auto& r) { return r.get() == receiver; });
-      last = before != receivers_.size() && receivers_.empty();
-    }
-    if (last) {
-      core_->Unsubscribe(serviceId_, instanceId_, eventgroupId_);
-    }
-  }
+  void Attach(std::shared_ptr<SampleReceiver> receiver);
+  void Detach(const SampleReceiver* receiver);
 
  private:
-  explicit SharedEvent(const ProxyPort& port)
-      : core_(port.Core()),
-        serviceId_(port.Instance().serviceId),
-        instanceId_(port.Instance().instanceId),
-        eventId_(port.Deployment().Event(D::Notify::kEventIndex).eventId),
-        eventgroupId_(port.Deployment().Event(D::Notify::kEventIndex).eventgroupId) {}
+  SharedEvent(const ProxyPort& port, std::uint16_t eventIndex, Decoder decode);
 
-  void Register() {
-    route_ = core_->AddRoute(serviceId_, instanceId_, eventId_,
-                             [weak = this->weak_from_this()](const std::vector<std::uint8_t>& payload) {
-                               if (auto self = weak.lock()) {
-                                 self->Deliver(payload);
-                               }
-                             });
-  }
-
-  void Deliver(const std::vector<std::uint8_t>& payload) {
-    std::vector<std::shared_ptr<SampleReceiver<T>>> receivers;
-    {
-      std::lock_guard lock(mutex_);
-      receivers = receivers_;
-    }
-    if (receivers.empty()) {
-      return;
-    }
-    SamplePtr<T> sample;
-    try {
-      sample = std::make_shared<const T>(D::Codec::Decode(payload));
-    } catch (const std::exception& e) {
-      TraceEventDecodeFailure(e);
-      return;
-    }
-    for (const auto& receiver : receivers) {
-      receiver->Push(sample);
-    }
-  }
+  void Register();
+  void Deliver(const std::vector<std::uint8_t>& payload);
 
   std::shared_ptr<RuntimeCore> core_;
   std::uint16_t serviceId_;
   std::uint16_t instanceId_;
   std::uint16_t eventId_;
   std::uint16_t eventgroupId_;
+  Decoder decode_;
   std::uint64_t route_ = 0;
   std::mutex mutex_;
-  std::vector<std::shared_ptr<SampleReceiver<T>>> receivers_;
+  std::vector<std::shared_ptr<SampleReceiver>> receivers_;
 };
+
+template <typename D>
+ErasedSample DecodeSample(const std::vector<std::uint8_t>& payload) {
+  return std::make_shared<const typename D::value_type>(D::Codec::Decode(payload));
+}
 
 // Completes a call's promise from its reply.
 template <typename T, typename Method, typename Codec>
@@ -291,8 +148,8 @@ class Field {
 
   Field(const InstanceIdentifier& instance, ProxyPort& port)
       : port_(port),
-        event_(SharedEvent<D>::Acquire(instance, port)),
-        receiver_(std::make_shared<SampleReceiver<FieldType>>(port.Core()->MakeStrand(), D::kName)) {}
+        event_(SharedEvent::Acquire(&D::kName, D::Notify::kEventIndex, &DecodeSample<D>, instance, port)),
+        receiver_(std::make_shared<SampleReceiver>(port.Core()->MakeStrand(), D::kName)) {}
 
   // Unsubscribes, waits for a queued or running receive handler of this field (unless it is the
   // caller), then releases the event share and the cache.
@@ -332,9 +189,22 @@ class Field {
   void SetReceiveHandler(std::function<void()> handler) { receiver_->SetHandler(std::move(handler)); }
 
   // Moves received samples into the cache; true when any was taken.
-  bool Update(FilterFunction<FieldType> filter = {}) { return receiver_->Update(filter); }
+  bool Update(FilterFunction<FieldType> filter = {}) {
+    if (!filter) {
+      return receiver_->Update(nullptr);
+    }
+    return receiver_->Update([&filter](const void* sample) { return filter(*static_cast<const FieldType*>(sample)); });
+  }
 
-  std::vector<SamplePtr<FieldType>> GetCachedSamples() const { return receiver_->Cached(); }
+  std::vector<SamplePtr<FieldType>> GetCachedSamples() const {
+    const std::vector<ErasedSample> cached = receiver_->Cached();
+    std::vector<SamplePtr<FieldType>> samples;
+    samples.reserve(cached.size());
+    for (const auto& sample : cached) {
+      samples.push_back(std::static_pointer_cast<const FieldType>(sample));
+    }
+    return samples;
+  }
 
   void Cleanup() { receiver_->Cleanup(); }
 
@@ -350,8 +220,8 @@ class Field {
   }
 
   ProxyPort& port_;
-  std::shared_ptr<SharedEvent<D>> event_;
-  std::shared_ptr<SampleReceiver<FieldType>> receiver_;
+  std::shared_ptr<SharedEvent> event_;
+  std::shared_ptr<SampleReceiver> receiver_;
 };
 
 }  // namespace ara::com::internal::proxy
