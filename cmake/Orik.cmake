@@ -23,6 +23,14 @@ function(orik_library)
   endif()
 endfunction()
 
+# A test program's own code (cases, fixtures, fakes, test clients) is built for short compiles,
+# not for speed or stepping: -O1 and line tables, which still give file and line in failures,
+# sanitizer reports and backtraces. The code under test keeps the build type's flags. Configure
+# with CMAKE_BUILD_TYPE=Debug to step through the tests themselves.
+function(orik_test_code target)
+  target_compile_options(${target} PRIVATE $<$<CONFIG:RelWithDebInfo>:-O1 -g1> $<$<CONFIG:Release>:-O1>)
+endfunction()
+
 # The headers nearly every test includes, parsed once for all of them instead of once per unit.
 # Only headers whose meaning no target-specific definition changes belong here.
 function(orik_test_pch)
@@ -33,8 +41,9 @@ function(orik_test_pch)
   file(WRITE ${source} "")
   add_library(orik_test_pch OBJECT ${source})
   target_link_libraries(orik_test_pch PRIVATE GTest::gmock GTest::gtest nlohmann_json::nlohmann_json)
-  # The same language options as the tests, or the compiler refuses the header.
+  # The same language and code options as the tests, or the compiler refuses the header.
   orik_warnings(orik_test_pch)
+  orik_test_code(orik_test_pch)
   target_precompile_headers(orik_test_pch PRIVATE
     <gmock/gmock.h> <gtest/gtest.h> <nlohmann/json.hpp>
     <chrono> <condition_variable> <functional> <future> <map> <memory> <mutex> <optional> <sstream> <string>
@@ -46,6 +55,7 @@ function(orik_test)
   cmake_parse_arguments(ARG "" "NAME" "SOURCES;LIBS" ${ARGN})
   add_executable(${ARG_NAME} ${ARG_SOURCES})
   target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} GTest::gmock_main GTest::gmock GTest::gtest)
+  orik_test_code(${ARG_NAME})
   orik_test_pch()
   target_precompile_headers(${ARG_NAME} REUSE_FROM orik_test_pch)
   orik_warnings(${ARG_NAME})
