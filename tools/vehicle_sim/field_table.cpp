@@ -2,9 +2,8 @@
 
 #include <array>
 
-#include "service_types/chargingmanagementcore/proxy/chargingmanagementcore_fields.def"
-#include "service_types/routebasedenergycontents/proxy/routebasedenergycontents_fields.def"
-#include "service_types/tlv/codec.h"
+#include "service_types/chargingmanagementcore/proxy/chargingmanagementcore_common.h"
+#include "service_types/routebasedenergycontents/proxy/routebasedenergycontents_common.h"
 #include "tools/vehicle_sim/element_json.h"
 
 namespace orik::vehicleSim {
@@ -23,26 +22,28 @@ std::string_view IdentityMember() {
   return {};
 }
 
-template <typename Element>
+// The coding of both sides is compiled elsewhere once per structure: the TLV coding with the
+// services' proxies (Codec), the JSON form in element_json_cmc.cpp and element_json_rbec.cpp.
+template <template <typename> typename Codec, typename Element>
 FieldInfo MakeField(Service service, std::string_view name, std::size_t eventIndex, std::size_t getIndex,
                     std::optional<std::size_t> setIndex) {
   FieldInfo info{service, name, eventIndex, getIndex, setIndex, IdentityMember<Element>(), {}, {}};
   info.encode = [name](const nlohmann::json& value) {
-    return ::zrt::services::tlv::encode_field_value(FieldFromJson<Element>(value, name));
+    return Codec<Element>::Encode(FieldFromJson<Element>(value, name));
   };
-  info.decode = [](const std::vector<std::uint8_t>& payload) {
-    return FieldToJson(::zrt::services::tlv::decode_field_value<Element>(std::span<const std::uint8_t>(payload)));
-  };
+  info.decode = [](const std::vector<std::uint8_t>& payload) { return FieldToJson(Codec<Element>::Decode(payload)); };
   return info;
 }
 
 #define ORIK_SIM_SETTER_NONE std::nullopt
 #define ORIK_SIM_SETTER_SET(index) std::optional<std::size_t>(index)
 #define ORIK_SIM_CMC_FIELD(field, element, eventIndex, getIndex, setter)  \
-  MakeField<::zrt::services::chargingmanagementcore::datatypes::element>( \
+  MakeField<::zrt::services::chargingmanagementcore::FieldCodec,          \
+            ::zrt::services::chargingmanagementcore::datatypes::element>( \
       Service::kChargingManagementCore, #field, eventIndex, getIndex, ORIK_SIM_SETTER_##setter),
 #define ORIK_SIM_RBEC_FIELD(field, element, eventIndex, getIndex, setter)   \
-  MakeField<::zrt::services::routebasedenergycontents::datatypes::element>( \
+  MakeField<::zrt::services::routebasedenergycontents::FieldCodec,          \
+            ::zrt::services::routebasedenergycontents::datatypes::element>( \
       Service::kRouteBasedEnergyContents, #field, eventIndex, getIndex, ORIK_SIM_SETTER_##setter),
 
 const std::vector<FieldInfo>& Table() {
