@@ -189,3 +189,14 @@ nlohmann::json FloatToJson(float value) {
 }
 
 }  // namespace orik::vehicleSim::detail
+
+namespace orik::vehicleSim {
+
+// The five small RouteBasedEnergyContents structures; those of ChargingManagementCore, many more,
+// have element_json_cmc.cpp to themselves.
+#define ORIK_SIM_RBEC_ELEMENT_JSON(Name, MEMBERS) \
+  ORIK_SIM_INSTANTIATE_ELEMENT_JSON(::zrt::services::routebasedenergycontents::datatypes::Name)
+ORIK_RBEC_STRUCTURES(ORIK_SIM_RBEC_ELEMENT_JSON)
+#undef ORIK_SIM_RBEC_ELEMENT_JSON
+
+}  // namespace orik::vehicleSim

@@ -93,7 +93,7 @@ bool IsUnsigned(const nlohmann::json& value);
 
 // ---- elements and field values
 // Declared only: they are compiled once for every element structure of both services, in
-// element_json_cmc.cpp and element_json_rbec.cpp (from element_json_impl.h), not in every user.
+// element_json_cmc.cpp and element_json.cpp (from element_json_impl.h), not in every user.
 
 template <typename Element>
 nlohmann::json ElementToJson(const Element& element);

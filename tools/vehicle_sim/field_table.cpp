@@ -23,7 +23,7 @@ std::string_view IdentityMember() {
 }
 
 // The coding of both sides is compiled elsewhere once per structure: the TLV coding with the
-// services' proxies (Codec), the JSON form in element_json_cmc.cpp and element_json_rbec.cpp.
+// services' proxies (Codec), the JSON form in element_json_cmc.cpp and element_json.cpp.
 template <template <typename> typename Codec, typename Element>
 FieldInfo MakeField(Service service, std::string_view name, std::size_t eventIndex, std::size_t getIndex,
                     std::optional<std::size_t> setIndex) {
