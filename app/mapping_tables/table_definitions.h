@@ -1,7 +1,18 @@
-#include "app/mapping_tables/mapping_tables.h"
+#pragma once
+
+// Shared by the units that define the tables of mapping_tables.h; not for other code.
+//
+// The tables are spread over a few units because each enumeration instantiates its own pair of
+// map types, and one unit holding all of them compiled slowly. Within a unit, definition order is
+// construction order: per enumeration the Direct table, then the Inv table; destruction at exit
+// runs in reverse. No order holds between units, just as none holds towards the readers' units.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
+#include <unordered_map>
+
+#include "app/mapping_tables/mapping_tables.h"
 
 namespace zrt::services {
 namespace {
@@ -45,12 +56,12 @@ std::unordered_map<std::string, E> MakeInverse(const VocabularyRow<E> (&rows)[N]
 }
 
 }  // namespace
+}  // namespace zrt::services
 
 // Each row names its enumerator once; the word is that name stringised.
 #define ORIK_VOCABULARY_ROW(value, name) {Enumeration::name, #name},
 
-// Definition order inside this unit is the construction order: per enumeration the Direct table,
-// then the Inv table; destruction at exit runs in reverse.
+// Expands inside the service's namespace below zrt::services.
 #define ORIK_VOCABULARY_TABLES(Service, field, member, ROWS)                                            \
   namespace {                                                                                           \
   namespace vocabulary_##field##_##member {                                                             \
@@ -64,17 +75,37 @@ std::unordered_map<std::string, E> MakeInverse(const VocabularyRow<E> (&rows)[N]
   const std::unordered_map<std::string, datatypes::DT_##Service##_##field##_##member>                   \
       mapDT_##Service##_##field##_##member##_Inv = MakeInverse(vocabulary_##field##_##member::kRows);
 
-namespace chargingmanagementcore {
-#define ORIK_VOCABULARY(field, member, ROWS) ORIK_VOCABULARY_TABLES(ChargingManagementCore, field, member, ROWS)
-#include "service_types/chargingmanagementcore/enumerations.def"
-}  // namespace chargingmanagementcore
+// The unit that defines each ChargingManagementCore field's tables. Every field must be listed:
+// one that is not fails to compile in every unit, naming ORIK_CMC_UNIT_<field>.
+#define ORIK_CMC_UNIT_batteryCareModes 1
+#define ORIK_CMC_UNIT_batteryPreconditioningEnergies 1
+#define ORIK_CMC_UNIT_batteryPreconditionings 1
+#define ORIK_CMC_UNIT_bidirectionalChargingModes 1
+#define ORIK_CMC_UNIT_chargeModes 1
+#define ORIK_CMC_UNIT_chargingPlugs 1
+#define ORIK_CMC_UNIT_chargingProcessInformation 2
+#define ORIK_CMC_UNIT_immediateActions 2
+#define ORIK_CMC_UNIT_immediateChargingOptions 2
+#define ORIK_CMC_UNIT_notificationMarkers 2
+#define ORIK_CMC_UNIT_notifications 2
+#define ORIK_CMC_UNIT_oruUpdateApprovals 2
+#define ORIK_CMC_UNIT_pastErrorInformation 2
+#define ORIK_CMC_UNIT_resetToFactoryData 3
+#define ORIK_CMC_UNIT_statistics 3
+#define ORIK_CMC_UNIT_switchControls 3
+#define ORIK_CMC_UNIT_valueControls 3
+#define ORIK_CMC_UNIT_valueIndications 4
+#define ORIK_CMC_UNIT_views 4
 
-namespace routebasedenergycontents {
-#define ORIK_VOCABULARY(field, member, ROWS) ORIK_VOCABULARY_TABLES(RouteBasedEnergyContents, field, member, ROWS)
-#include "service_types/routebasedenergycontents/enumerations.def"
-}  // namespace routebasedenergycontents
-
-#undef ORIK_VOCABULARY_TABLES
-#undef ORIK_VOCABULARY_ROW
-
-}  // namespace zrt::services
+// Expands one ChargingManagementCore enumeration to its tables if its field belongs to the
+// including unit, and to nothing otherwise. The including unit redefines its own
+// ORIK_CMC_TABLES_IN_<n> to ORIK_CMC_TABLES; all of them drop their enumeration here.
+#define ORIK_CMC_VOCABULARY(field, member, ROWS) \
+  ORIK_CMC_CAT(ORIK_CMC_TABLES_IN_, ORIK_CMC_UNIT_##field)(field, member, ROWS)
+#define ORIK_CMC_CAT(a, b) ORIK_CMC_CAT_(a, b)
+#define ORIK_CMC_CAT_(a, b) a##b
+#define ORIK_CMC_TABLES(field, member, ROWS) ORIK_VOCABULARY_TABLES(ChargingManagementCore, field, member, ROWS)
+#define ORIK_CMC_TABLES_IN_1(field, member, ROWS)
+#define ORIK_CMC_TABLES_IN_2(field, member, ROWS)
+#define ORIK_CMC_TABLES_IN_3(field, member, ROWS)
+#define ORIK_CMC_TABLES_IN_4(field, member, ROWS)
