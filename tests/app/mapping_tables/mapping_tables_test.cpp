@@ -6,8 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -23,49 +23,77 @@ namespace {
 namespace cmc = zrt::services::chargingmanagementcore;
 namespace rbec = zrt::services::routebasedenergycontents;
 
+// Reaches one Direct/Inv pair through its enumeration type; one small class per enumeration
+// keeps this unit quick to compile.
+class TableAccess {
+ public:
+  virtual ~TableAccess() = default;
+  virtual std::size_t direct_size() const = 0;
+  virtual std::size_t inverse_size() const = 0;
+  virtual std::optional<std::string> direct(std::uint32_t value) const = 0;
+  virtual std::optional<std::uint32_t> inverse(const std::string& word) const = 0;
+  virtual void direct_at(std::uint32_t value) const = 0;
+  virtual void inverse_at(const std::string& word) const = 0;
+  // Every row of the Direct table, as numbers.
+  virtual std::vector<std::pair<std::uint32_t, std::string>> direct_rows() const = 0;
+};
+
+template <typename E>
+class TypedAccess final : public TableAccess {
+ public:
+  TypedAccess(const std::unordered_map<E, std::string>& direct, const std::unordered_map<std::string, E>& inverse)
+      : direct_(direct), inverse_(inverse) {}
+
+  std::size_t direct_size() const override { return direct_.size(); }
+  std::size_t inverse_size() const override { return inverse_.size(); }
+  std::optional<std::string> direct(std::uint32_t value) const override {
+    const auto it = direct_.find(static_cast<E>(value));
+    if (it == direct_.end()) {
+      return std::nullopt;
+    }
+    return it->second;
+  }
+  std::optional<std::uint32_t> inverse(const std::string& word) const override {
+    const auto it = inverse_.find(word);
+    if (it == inverse_.end()) {
+      return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(it->second);
+  }
+  void direct_at(std::uint32_t value) const override { (void)direct_.at(static_cast<E>(value)); }
+  void inverse_at(const std::string& word) const override { (void)inverse_.at(word); }
+  std::vector<std::pair<std::uint32_t, std::string>> direct_rows() const override {
+    std::vector<std::pair<std::uint32_t, std::string>> rows;
+    for (const auto& [value, word] : direct_) {
+      rows.emplace_back(static_cast<std::uint32_t>(value), word);
+    }
+    return rows;
+  }
+
+ private:
+  const std::unordered_map<E, std::string>& direct_;
+  const std::unordered_map<std::string, E>& inverse_;
+};
+
 // Uniform access to one Direct/Inv pair, whatever its enumeration type.
 struct TablePair {
   std::string name;  // <Service>_<field>_<member>
-  std::function<std::size_t()> direct_size;
-  std::function<std::size_t()> inverse_size;
-  std::function<std::optional<std::string>(std::uint32_t)> direct;
-  std::function<std::optional<std::uint32_t>(const std::string&)> inverse;
-  std::function<std::vector<std::pair<std::uint32_t, std::string>>()> direct_rows;
-  std::function<void(std::uint32_t)> direct_at;        // throws on a miss
-  std::function<void(const std::string&)> inverse_at;  // throws on a miss
+  std::unique_ptr<const TableAccess> access;
+
+  std::size_t direct_size() const { return access->direct_size(); }
+  std::size_t inverse_size() const { return access->inverse_size(); }
+  std::optional<std::string> direct(std::uint32_t value) const { return access->direct(value); }
+  std::optional<std::uint32_t> inverse(const std::string& word) const { return access->inverse(word); }
+  std::vector<std::pair<std::uint32_t, std::string>> direct_rows() const { return access->direct_rows(); }
+  void direct_at(std::uint32_t value) const { access->direct_at(value); }       // throws on a miss
+  void inverse_at(const std::string& word) const { access->inverse_at(word); }  // throws on a miss
 };
 
 template <typename E>
 TablePair MakePair(std::string name, const std::unordered_map<E, std::string>& direct,
                    const std::unordered_map<std::string, E>& inverse) {
-  TablePair pair;
-  pair.name = std::move(name);
-  pair.direct_size = [&direct] { return direct.size(); };
-  pair.inverse_size = [&inverse] { return inverse.size(); };
-  pair.direct = [&direct](std::uint32_t value) -> std::optional<std::string> {
-    const auto it = direct.find(static_cast<E>(value));
-    if (it == direct.end()) {
-      return std::nullopt;
-    }
-    return it->second;
-  };
-  pair.inverse = [&inverse](const std::string& word) -> std::optional<std::uint32_t> {
-    const auto it = inverse.find(word);
-    if (it == inverse.end()) {
-      return std::nullopt;
-    }
-    return static_cast<std::uint32_t>(it->second);
-  };
-  pair.direct_rows = [&direct] {
-    std::vector<std::pair<std::uint32_t, std::string>> rows;
-    for (const auto& [value, word] : direct) {
-      rows.emplace_back(static_cast<std::uint32_t>(value), word);
-    }
-    return rows;
-  };
-  pair.direct_at = [&direct](std::uint32_t value) { (void)direct.at(static_cast<E>(value)); };
-  pair.inverse_at = [&inverse](const std::string& word) { (void)inverse.at(word); };
-  return pair;
+  // Converted right away, so that unique_ptr is instantiated for the base class only.
+  return TablePair{std::move(name), std::unique_ptr<const TableAccess>(new TypedAccess<E>(direct, inverse))};
 }
 
 // No lookup may add a row: the subscript operator, which inserts on a miss, must not be usable.
