@@ -9,6 +9,7 @@
 #include <tuple>
 #include <vector>
 
+#include "tlv_round_trip.h"
 #include "tlv_test_support.h"
 
 namespace tlv_test {
@@ -179,26 +180,7 @@ using AllStructures = WithoutVoid<std::tuple<>, ORIK_CMC_STRUCTURES(ORIK_TEST_CM
 TYPED_TEST_SUITE(TlvRoundTrip, AllStructures);
 
 TYPED_TEST(TlvRoundTrip, DecodeOfEncodeGivesTheSameValue) {
-  std::vector<TypeParam> value;
-  for (std::uint32_t salt = 0; salt < 6; ++salt) {
-    TypeParam element;
-    element.visit(FillVisitor{salt});
-    element.visit(ThinVisitor{salt == 0 ? ~0ULL : 0x9E3779B97F4A7C15ULL * salt});
-    value.push_back(element);
-  }
-  value.emplace_back();
-  const Bytes written = tlv::encode_field_value(value);
-  tlv::ReadCursor cursor{written, 0};
-  std::vector<TypeParam> back;
-  deserialize_field_value(cursor, back);
-  EXPECT_EQ(cursor.position, written.size());
-  ASSERT_EQ(back.size(), value.size());
-  EXPECT_EQ(PresentMembers(back[0]), TypeParam::kMemberCount);
-  EXPECT_EQ(PresentMembers(back.back()), 0u);
-  for (std::size_t i = 0; i < value.size(); ++i) {
-    EXPECT_EQ(PresentMembers(back[i]), PresentMembers(value[i]));
-  }
-  EXPECT_EQ(ToHex(tlv::encode_field_value(back)), ToHex(written));
+  ExpectRoundTrip<TypeParam>();
 }
 
 }  // namespace
