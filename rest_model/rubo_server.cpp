@@ -171,126 +171,38 @@ std::shared_ptr<Resets> RuboServer::GetFactoryResetResets() const {
   return resets_;
 }
 
-void RuboServer::Add(const std::shared_ptr<SwitchControlObject>& element) {
-  Built(switchControls_).Add(element);
-}
-void RuboServer::Add(const std::shared_ptr<NotificationMarkerObject>& element) {
-  Built(notificationMarkers_).Add(element);
-}
-void RuboServer::Add(const std::shared_ptr<PastErrorInformationObject>& element) {
-  Built(pastErrorInformation_).Add(element);
-}
-void RuboServer::Add(const std::shared_ptr<BatteryPreconditioningEnergyObject>& element) {
-  Built(batteryPreconditioningEnergies_).Add(element);
-}
-void RuboServer::Add(const std::shared_ptr<BidirectionalChargingModeObject>& element) {
-  Built(bidirectionalChargingModes_).Add(element);
-}
-void RuboServer::Add(const std::shared_ptr<ImmediateChargingOptionObject>& element) {
-  Built(immediateChargingOptions_).Add(element);
-}
-void RuboServer::Add(const std::shared_ptr<ValueIndicationObject>& element) {
-  Built(valueIndications_).Add(element);
-}
-void RuboServer::Add(const std::shared_ptr<OruUpdateApprovalObject>& element) {
-  Built(oruUpdateApprovals_).Add(element);
-}
-void RuboServer::Add(const std::shared_ptr<ResetToFactoryDataObject>& element) {
-  Built(resetToFactoryData_).Add(element);
-}
-void RuboServer::Add(const std::shared_ptr<ImmediateActionObject>& element) {
-  Built(immediateActions_).Add(element);
-}
-void RuboServer::Add(const std::shared_ptr<ChargingPlugObject>& element) {
-  Built(chargingPlugs_).Add(element);
-}
-void RuboServer::Add(const std::shared_ptr<ChargingProcessInformationObject>& element) {
-  Built(chargingProcessInformation_).Add(element);
-}
-void RuboServer::Add(const std::shared_ptr<ValueControlObject>& element) {
-  Built(valueControls_).Add(element);
-}
-void RuboServer::Add(const std::shared_ptr<BatteryCareModeObject>& element) {
-  Built(batteryCareModes_).Add(element);
-}
-void RuboServer::Add(const std::shared_ptr<ChargeModeObject>& element) {
-  Built(chargeModes_).Add(element);
-}
-void RuboServer::Add(const std::shared_ptr<NotificationObject>& element) {
-  Built(notifications_).Add(element);
-}
-void RuboServer::Add(const std::shared_ptr<ViewObject>& element) {
-  Built(views_).Add(element);
-}
-void RuboServer::Add(const std::shared_ptr<BatteryPreconditioningObject>& element) {
-  Built(batteryPreconditionings_).Add(element);
-}
-void RuboServer::Add(const std::shared_ptr<StatisticObject>& element) {
-  Built(statistics_).Add(element);
-}
-void RuboServer::Add(const std::shared_ptr<ResetObject>& element) {
-  Built(resets_).Add(element);
-}
+// Each element class and the collection its elements go into.
+#define ORIK_ELEMENT_COLLECTIONS(X)                                      \
+  X(SwitchControlObject, switchControls_)                                \
+  X(NotificationMarkerObject, notificationMarkers_)                      \
+  X(PastErrorInformationObject, pastErrorInformation_)                   \
+  X(BatteryPreconditioningEnergyObject, batteryPreconditioningEnergies_) \
+  X(BidirectionalChargingModeObject, bidirectionalChargingModes_)        \
+  X(ImmediateChargingOptionObject, immediateChargingOptions_)            \
+  X(ValueIndicationObject, valueIndications_)                            \
+  X(OruUpdateApprovalObject, oruUpdateApprovals_)                        \
+  X(ResetToFactoryDataObject, resetToFactoryData_)                       \
+  X(ImmediateActionObject, immediateActions_)                            \
+  X(ChargingPlugObject, chargingPlugs_)                                  \
+  X(ChargingProcessInformationObject, chargingProcessInformation_)       \
+  X(ValueControlObject, valueControls_)                                  \
+  X(BatteryCareModeObject, batteryCareModes_)                            \
+  X(ChargeModeObject, chargeModes_)                                      \
+  X(NotificationObject, notifications_)                                  \
+  X(ViewObject, views_)                                                  \
+  X(BatteryPreconditioningObject, batteryPreconditionings_)              \
+  X(StatisticObject, statistics_)                                        \
+  X(ResetObject, resets_)
 
-void RuboServer::Remove(const std::shared_ptr<SwitchControlObject>& element) {
-  RemoveFrom(switchControls_, element);
-}
-void RuboServer::Remove(const std::shared_ptr<NotificationMarkerObject>& element) {
-  RemoveFrom(notificationMarkers_, element);
-}
-void RuboServer::Remove(const std::shared_ptr<PastErrorInformationObject>& element) {
-  RemoveFrom(pastErrorInformation_, element);
-}
-void RuboServer::Remove(const std::shared_ptr<BatteryPreconditioningEnergyObject>& element) {
-  RemoveFrom(batteryPreconditioningEnergies_, element);
-}
-void RuboServer::Remove(const std::shared_ptr<BidirectionalChargingModeObject>& element) {
-  RemoveFrom(bidirectionalChargingModes_, element);
-}
-void RuboServer::Remove(const std::shared_ptr<ImmediateChargingOptionObject>& element) {
-  RemoveFrom(immediateChargingOptions_, element);
-}
-void RuboServer::Remove(const std::shared_ptr<ValueIndicationObject>& element) {
-  RemoveFrom(valueIndications_, element);
-}
-void RuboServer::Remove(const std::shared_ptr<OruUpdateApprovalObject>& element) {
-  RemoveFrom(oruUpdateApprovals_, element);
-}
-void RuboServer::Remove(const std::shared_ptr<ResetToFactoryDataObject>& element) {
-  RemoveFrom(resetToFactoryData_, element);
-}
-void RuboServer::Remove(const std::shared_ptr<ImmediateActionObject>& element) {
-  RemoveFrom(immediateActions_, element);
-}
-void RuboServer::Remove(const std::shared_ptr<ChargingPlugObject>& element) {
-  RemoveFrom(chargingPlugs_, element);
-}
-void RuboServer::Remove(const std::shared_ptr<ChargingProcessInformationObject>& element) {
-  RemoveFrom(chargingProcessInformation_, element);
-}
-void RuboServer::Remove(const std::shared_ptr<ValueControlObject>& element) {
-  RemoveFrom(valueControls_, element);
-}
-void RuboServer::Remove(const std::shared_ptr<BatteryCareModeObject>& element) {
-  RemoveFrom(batteryCareModes_, element);
-}
-void RuboServer::Remove(const std::shared_ptr<ChargeModeObject>& element) {
-  RemoveFrom(chargeModes_, element);
-}
-void RuboServer::Remove(const std::shared_ptr<NotificationObject>& element) {
-  RemoveFrom(notifications_, element);
-}
-void RuboServer::Remove(const std::shared_ptr<ViewObject>& element) {
-  RemoveFrom(views_, element);
-}
-void RuboServer::Remove(const std::shared_ptr<BatteryPreconditioningObject>& element) {
-  RemoveFrom(batteryPreconditionings_, element);
-}
-void RuboServer::Remove(const std::shared_ptr<StatisticObject>& element) {
-  RemoveFrom(statistics_, element);
-}
-void RuboServer::Remove(const std::shared_ptr<ResetObject>& element) {
-  RemoveFrom(resets_, element);
-}
+#define ORIK_ADD_AND_REMOVE(Element, collection)                     \
+  void RuboServer::Add(const std::shared_ptr<Element>& element) {    \
+    Built(collection).Add(element);                                  \
+  }                                                                  \
+  void RuboServer::Remove(const std::shared_ptr<Element>& element) { \
+    RemoveFrom(collection, element);                                 \
+  }
+ORIK_ELEMENT_COLLECTIONS(ORIK_ADD_AND_REMOVE)
+#undef ORIK_ADD_AND_REMOVE
+#undef ORIK_ELEMENT_COLLECTIONS
 
 }  // namespace rubo::server
