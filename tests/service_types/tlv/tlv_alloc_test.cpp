@@ -30,6 +30,12 @@ void* Allocate(std::size_t size) {
 }
 }  // namespace
 
+// The replacements pair malloc with free on purpose. GCC inlines the replaced delete into callers
+// and then takes free() on a pointer from operator new for a mismatch.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 void* operator new(std::size_t size) {
   return Allocate(size);
 }
@@ -48,6 +54,9 @@ void operator delete(void* p, std::size_t) noexcept {
 void operator delete[](void* p, std::size_t) noexcept {
   std::free(p);
 }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 namespace tlv_test {
 namespace {
