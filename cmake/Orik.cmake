@@ -38,7 +38,7 @@ function(orik_test_pch)
     return()
   endif()
   set(source ${PROJECT_BINARY_DIR}/orik_test_pch.cpp)
-  file(WRITE ${source} "")
+  file(CONFIGURE OUTPUT ${source} CONTENT "// Empty: the target exists for its precompiled header.\n")
   add_library(orik_test_pch OBJECT ${source})
   target_link_libraries(orik_test_pch PRIVATE GTest::gmock GTest::gtest nlohmann_json::nlohmann_json)
   # The same language and code options as the tests, or the compiler refuses the header.

@@ -8,20 +8,13 @@ namespace orik::vehicleSim::detail {
 
 namespace {
 
-std::string WordList(std::span<const EnumWord> words) {
+// "a, b, c" of the names that `name` takes from the rows.
+template <typename Row, typename Name>
+std::string ListOf(std::span<const Row> rows, Name name) {
   std::string list;
-  for (const EnumWord& row : words) {
+  for (const Row& row : rows) {
     list += list.empty() ? "" : ", ";
-    list += row.word;
-  }
-  return list;
-}
-
-std::string MemberList(std::span<const std::string_view> names) {
-  std::string list;
-  for (const std::string_view name : names) {
-    list += list.empty() ? "" : ", ";
-    list += name;
+    list += name(row);
   }
   return list;
 }
@@ -114,7 +107,7 @@ std::uint32_t ReadEnum(const nlohmann::json& value, std::span<const EnumWord> wo
         return row.value;
       }
     }
-    const std::string list = WordList(words);
+    const std::string list = ListOf(words, [](const EnumWord& row) { return row.word; });
     throw ConversionError(
         where + ": unknown word " + value.dump() +
         (list.empty() ? " (this enumeration has no words: give its number)" : " (words: " + list + ")"));
@@ -157,7 +150,8 @@ void CheckMemberNames(const nlohmann::json& object, std::span<const std::string_
       known = known || name == key;
     }
     if (!known) {
-      throw ConversionError(where + ": unknown member \"" + key + "\" (members: " + MemberList(names) + ")");
+      throw ConversionError(where + ": unknown member \"" + key +
+                            "\" (members: " + ListOf(names, [](std::string_view name) { return name; }) + ")");
     }
   }
 }

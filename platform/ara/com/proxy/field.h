@@ -197,11 +197,11 @@ class Field {
   }
 
   std::vector<SamplePtr<FieldType>> GetCachedSamples() const {
-    const std::vector<ErasedSample> cached = receiver_->Cached();
+    std::vector<ErasedSample> cached = receiver_->Cached();
     std::vector<SamplePtr<FieldType>> samples;
     samples.reserve(cached.size());
-    for (const auto& sample : cached) {
-      samples.push_back(std::static_pointer_cast<const FieldType>(sample));
+    for (auto& sample : cached) {
+      samples.push_back(std::static_pointer_cast<const FieldType>(std::move(sample)));
     }
     return samples;
   }
