@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstring>
 #include <future>
 #include <string>
 #include <vector>
 
+#include <net/if.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 
@@ -79,6 +83,88 @@ TEST_F(NetworkTest, ACallToAnInstanceThatStopsOfferingFailsAndLaterCallsThrowAtO
   EXPECT_THROW(pending.get(), ara::com::ServiceNotAvailableException);
   EXPECT_THROW(proxy->alpha.Get(), ara::com::ServiceNotAvailableException);
 }
+
+// Another SOME/IP stack on this host, as widely used ones open their SD socket: the wildcard
+// address on the SD port, shared with SO_REUSEADDR, a member of the SD group. The parameter says
+// whether it binds before the two stacks start.
+class ForeignSdSocketTest : public NetworkFixture, public ::testing::WithParamInterface<bool> {
+ protected:
+  void BeforeStacks() override {
+    if (GetParam()) {
+      BindForeign();
+    }
+  }
+  void SetUp() override {
+    NetworkFixture::SetUp();
+    if (!GetParam()) {
+      BindForeign();
+    }
+  }
+
+  void BindForeign() {
+    boost::system::error_code ec;
+    foreign.open(boost::asio::ip::udp::v4(), ec);
+    foreign.set_option(boost::asio::ip::udp::socket::reuse_address(true), ec);
+    foreign.bind({boost::asio::ip::address_v4::any(), net.sdPort}, ec);
+    ASSERT_FALSE(ec) << "wildcard bind of the SD port: " << ec.message();
+    ip_mreqn join{};
+    join.imr_multiaddr.s_addr = htonl(boost::asio::ip::make_address_v4(net.group).to_uint());
+    join.imr_ifindex = static_cast<int>(::if_nametoindex("lo"));
+    ASSERT_EQ(::setsockopt(foreign.native_handle(), IPPROTO_IP, IP_ADD_MEMBERSHIP, &join, sizeof join), 0);
+    const int one = 1;
+    ASSERT_EQ(::setsockopt(foreign.native_handle(), IPPROTO_IP, IP_PKTINFO, &one, sizeof one), 0);
+    const timeval timeout{0, 200'000};
+    ::setsockopt(foreign.native_handle(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+  }
+
+  // Whether the foreign socket receives an SD message that the provider sent to the group.
+  bool ForeignHearsTheProvidersMulticast() {
+    const auto group = htonl(boost::asio::ip::make_address_v4(net.group).to_uint());
+    const auto provider = htonl(boost::asio::ip::make_address_v4(net.provider).to_uint());
+    for (int attempt = 0; attempt < 100; ++attempt) {  // at most 100 x 200 ms
+      std::array<std::uint8_t, 2048> buffer{};
+      std::array<char, 256> control{};
+      sockaddr_in from{};
+      iovec io{buffer.data(), buffer.size()};
+      msghdr message{};
+      message.msg_name = &from;
+      message.msg_namelen = sizeof from;
+      message.msg_iov = &io;
+      message.msg_iovlen = 1;
+      message.msg_control = control.data();
+      message.msg_controllen = control.size();
+      const auto size = ::recvmsg(foreign.native_handle(), &message, 0);
+      if (size < 4 || buffer[0] != 0xFF || buffer[1] != 0xFF || buffer[2] != 0x81 || buffer[3] != 0x00 ||
+          from.sin_addr.s_addr != provider) {
+        continue;
+      }
+      for (auto* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c)) {
+        if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO) {
+          in_pktinfo info{};
+          std::memcpy(&info, CMSG_DATA(c), sizeof info);
+          if (info.ipi_addr.s_addr == group) {
+            return true;
+          }
+        }
+      }
+    }
+    return false;
+  }
+
+  boost::asio::io_context io;
+  boost::asio::ip::udp::socket foreign{io};
+};
+
+TEST_P(ForeignSdSocketTest, BothBindInEitherOrderAndDiscoveryAndTheGroupStillWork) {
+  Connect();
+  SubscribeAlpha();
+  provider->Notify(kAlphaEvent, NumberCodec::Encode({5}));
+  ASSERT_TRUE(received.WaitFor([](const auto& v) { return !v.empty() && v.back() == Value{5}; }));
+  EXPECT_TRUE(ForeignHearsTheProvidersMulticast());
+}
+
+INSTANTIATE_TEST_SUITE_P(StartOrder, ForeignSdSocketTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "ForeignFirst" : "ForeignLast"; });
 
 // A configured request timeout ends a call that gets no answer.
 class TimeoutTest : public NetworkFixture {

@@ -98,9 +98,13 @@ class NetworkFixture : public ::testing::Test {
   virtual std::chrono::milliseconds TtlUnit() const { return std::chrono::milliseconds(100); }
   virtual ara::com::ServiceNetwork Service() const { return net.Service(); }
 
+  // Runs after the test's network is chosen and before the two stacks start.
+  virtual void BeforeStacks() {}
+
   void SetUp() override {
     ara::log::SetConsoleEnabled(false);
     net = TestNetwork::Make();
+    BeforeStacks();
     ara::com::RuntimeOptions options;
     options.threads = 2;
     options.makeTransport = [this] { return ara::com::transport::CreateNetworkTransport(ConsumerOptions()); };

@@ -515,7 +515,12 @@ class Engine : public std::enable_shared_from_this<Engine> {
       Fail("no network interface has the unicast address " + config_.unicast);
     }
     const std::string sdWhere = config_.unicast + ":" + std::to_string(config_.sdPort);
+    // Every socket on the SD port shares it: other stacks on this host bind it too, commonly to
+    // the wildcard address, and whichever starts first must not lock the others out.
     sdUnicast_.open(udp::v4(), ec);
+    if (!ec) {
+      sdUnicast_.set_option(udp::socket::reuse_address(true), ec);
+    }
     if (!ec) {
       sdUnicast_.bind(udp::endpoint(unicast_, config_.sdPort), ec);
     }
