@@ -25,6 +25,7 @@ void ServiceProvider::Responder::Reply(std::uint8_t returnCode, std::vector<std:
   reply.methodId = state_->request.methodId;
   reply.clientId = state_->request.clientId;
   reply.sessionId = state_->request.sessionId;
+  reply.route = state_->request.route;
   reply.type = returnCode == transport::kReturnOk ? transport::MessageType::kResponse : transport::MessageType::kError;
   reply.returnCode = returnCode;
   reply.payload = std::move(payload);

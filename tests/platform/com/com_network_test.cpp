@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 #include <future>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -188,6 +189,11 @@ TEST_F(TimeoutTest, ACallUnansweredForTheRequestTimeoutFailsWithTheTransportErro
   auto pending = proxy->alpha.Get();
   ASSERT_EQ(pending.wait_for(kTimeout), std::future_status::ready);
   EXPECT_THROW(pending.get(), ara::com::TransportException);
+  EXPECT_TRUE(capture->WaitFor(
+      [](const ara::log::Record& r) {
+        return r.text.find("timed out; an answer to it coming later") != std::string::npos;
+      },
+      kTimeout));
 }
 
 // Offers that live a TTL of 10 s unless renewed, so that only a withdrawal or a restart ends them.
@@ -290,6 +296,47 @@ TEST_P(MethodTest, ErrorAnswersEndInTheBindingsErrors) {
   EXPECT_THROW(transport.get(), ara::com::TransportException);
 }
 
+TEST_P(MethodTest, ConcurrentSetsOfOneFieldEachGetTheirOwnOutcome) {
+  using Responder = ara::com::ServiceProvider::Responder;
+  Connect();
+  // The provider keeps every write's responder; each written value names its write.
+  Watched<std::map<std::uint32_t, Responder>> held;
+  provider->SetMethodHandler(kAlphaSet, [&held](const auto& request, Responder r) {
+    const auto index = NumberCodec::Decode(request.payload).at(0);
+    held.Change([&](auto& all) { all.emplace(index, std::move(r)); });
+  });
+  std::vector<ara::com::Future<Value>> sets;
+  for (std::uint32_t i = 0; i < 4; ++i) {
+    sets.push_back(proxy->alpha.Set({i}));
+  }
+  ASSERT_TRUE(held.WaitFor([](const auto& all) { return all.size() == 4; }));
+  // Write 0's caller gives up first, as a caller with a bounded wait does.
+  EXPECT_EQ(sets[0].wait_for(std::chrono::milliseconds(1)), std::future_status::timeout);
+  // The answers come in reverse order, each with its own outcome; write 0's after its caller
+  // gave up and while a later write of the field is in flight.
+  struct Answer {
+    std::uint32_t write;
+    std::uint8_t returnCode;
+  };
+  for (const Answer answer : {Answer{3, 0x00}, Answer{2, 0x01}, Answer{1, 0xFF}}) {
+    held.Get().at(answer.write).Reply(answer.returnCode, NumberCodec::Encode({answer.write}));
+    ASSERT_EQ(sets[answer.write].wait_for(kTimeout), std::future_status::ready) << answer.write;
+  }
+  sets.push_back(proxy->alpha.Set({4}));
+  ASSERT_TRUE(held.WaitFor([](const auto& all) { return all.size() == 5; }));
+  held.Get().at(0).Reply(0, NumberCodec::Encode({0}));
+  ASSERT_EQ(sets[0].wait_for(kTimeout), std::future_status::ready);
+  EXPECT_EQ(sets[4].wait_for(std::chrono::milliseconds(0)), std::future_status::timeout);
+  held.Get().at(4).Reply(0, NumberCodec::Encode({4}));
+  ASSERT_EQ(sets[4].wait_for(kTimeout), std::future_status::ready);
+
+  EXPECT_EQ(sets[0].get(), Value{0});
+  EXPECT_THROW(sets[1].get(), ara::com::ServiceNotAvailableException);
+  EXPECT_THROW(sets[2].get(), ara::com::TransportException);
+  EXPECT_EQ(sets[3].get(), Value{3});
+  EXPECT_EQ(sets[4].get(), Value{4});
+}
+
 INSTANTIATE_TEST_SUITE_P(Carriers, MethodTest, ::testing::Values(Carrier::kUdp, Carrier::kTcp),
                          [](const auto& info) { return info.param == Carrier::kUdp ? "Udp" : "Tcp"; });
 
@@ -330,16 +377,17 @@ class RawPeerTest : public NetworkFixture {
     return std::nullopt;
   }
 
-  static std::vector<std::uint8_t> Request(std::uint16_t method, std::uint8_t interfaceVersion, std::uint16_t session) {
+  static std::vector<std::uint8_t> Request(std::uint16_t method, std::uint8_t interfaceVersion, std::uint16_t session,
+                                           std::uint16_t client = 0x0777, const Value& value = {}) {
     namespace sip = ara::com::transport::someip;
     sip::Header header;
     header.serviceId = 0x7001;
     header.methodId = method;
-    header.clientId = 0x0777;
+    header.clientId = client;
     header.sessionId = session;
     header.interfaceVersion = interfaceVersion;
     header.messageType = sip::kTypeRequest;
-    return sip::EncodeMessage(header, {});
+    return sip::EncodeMessage(header, NumberCodec::Encode(value));
   }
 
   const std::uint16_t servicePort = FreeUdpPort();
@@ -382,6 +430,34 @@ TEST_F(RawPeerTest, MalformedInputIsDroppedAndBadRequestsAreAnsweredWithTheirErr
   ASSERT_EQ(get.wait_for(kTimeout), std::future_status::ready);
   EXPECT_EQ(get.get(), (Value{5}));
   EXPECT_EQ(provider->Requests().size(), 3u);  // the bad ones never reached the provider
+}
+
+// A consumer that restarted (its sessions count from 1 again) or another one with the same client
+// id may send a request that looks like one still pending from the proxy: each gets its own answer.
+TEST_F(RawPeerTest, TwoRequestsWithOneClientAndSessionEachGetTheirOwnAnswer) {
+  namespace sip = ara::com::transport::someip;
+  using Responder = ara::com::ServiceProvider::Responder;
+  Connect();
+  Watched<std::map<std::uint32_t, Responder>> held;
+  provider->SetMethodHandler(kAlphaSet, [&held](const auto& request, Responder r) {
+    const auto index = NumberCodec::Decode(request.payload).at(0);
+    held.Change([&](auto& all) { all.emplace(index, std::move(r)); });
+  });
+  auto set = proxy->alpha.Set({1});
+  ASSERT_TRUE(held.WaitFor([](const auto& all) { return all.size() == 1; }));
+  const auto proxysRequest = held.Get().at(1).Request();
+  SendToService(Request(kAlphaSet, 1, proxysRequest.sessionId, proxysRequest.clientId, {2}));
+  ASSERT_TRUE(held.WaitFor([](const auto& all) { return all.size() == 2; }));
+  held.Get().at(1).Reply(0, NumberCodec::Encode({1}));
+  held.Get().at(2).Reply(0, NumberCodec::Encode({2}));
+  ASSERT_EQ(set.wait_for(kTimeout), std::future_status::ready);
+  EXPECT_EQ(set.get(), Value{1});
+  const auto answer = Receive();
+  ASSERT_TRUE(answer.has_value());
+  sip::Header header;
+  ASSERT_EQ(sip::ReadHeader(*answer, header), sip::HeaderError::kNone);
+  EXPECT_EQ(header.sessionId, proxysRequest.sessionId);
+  EXPECT_EQ(NumberCodec::Decode({answer->begin() + sip::kHeaderSize, answer->end()}), Value{2});
 }
 
 TEST_F(RawPeerTest, GarbageOnTheSdChannelDoesNotDisturbDiscovery) {

@@ -440,7 +440,9 @@ class Engine : public std::enable_shared_from_this<Engine> {
     std::uint16_t serviceId;
     std::uint16_t instanceId;
     std::uint16_t methodId;
+    // Where the request went: its answer counts only when it comes back from there.
     std::weak_ptr<TcpConnection> connection;
+    std::optional<udp::endpoint> sentTo;
     Clock::time_point deadline;
   };
 
@@ -474,6 +476,8 @@ class Engine : public std::enable_shared_from_this<Engine> {
     std::shared_ptr<LocalOffer> offer;
     std::optional<udp::endpoint> udpAt;
     std::weak_ptr<TcpConnection> connection;
+    std::uint16_t clientId = 0;
+    std::uint16_t sessionId = 0;
   };
   struct PeerSessions {
     std::uint16_t last = 0;
@@ -855,11 +859,11 @@ class Engine : public std::enable_shared_from_this<Engine> {
     if (!answer) {
       return;  // the binding's methods all return an answer
     }
-    const auto pathKey = std::pair{header.clientId, header.sessionId};
-    if (!replyPaths_.contains(pathKey)) {
-      replyOrder_.push_back(pathKey);
-    }
-    replyPaths_[pathKey] = ReplyPath{offer, from, connection};
+    // Each request gets a way back of its own: keyed by client and session id alone, a request
+    // that looks like a pending one would take over that one's way, and its answer with it.
+    const std::uint64_t route = nextRoute_++;
+    replyOrder_.push_back(route);
+    replyPaths_[route] = ReplyPath{offer, from, connection, header.clientId, header.sessionId};
     while (replyOrder_.size() > kMaxReplyPaths) {
       replyPaths_.erase(replyOrder_.front());
       replyOrder_.pop_front();
@@ -872,17 +876,19 @@ class Engine : public std::enable_shared_from_this<Engine> {
     message.sessionId = header.sessionId;
     message.type = MessageType::kRequest;
     message.payload.assign(payload.begin(), payload.end());
+    message.route = route;
     Deliver(std::move(message));
   }
 
   void SendReply(Message message) {
-    auto it = replyPaths_.find({message.clientId, message.sessionId});
-    if (it == replyPaths_.end()) {
+    auto it = replyPaths_.find(message.route);
+    if (it == replyPaths_.end() || it->second.clientId != message.clientId ||
+        it->second.sessionId != message.sessionId) {
       return;  // the request's way back is gone
     }
     ReplyPath path = std::move(it->second);
     replyPaths_.erase(it);
-    std::erase(replyOrder_, std::pair{message.clientId, message.sessionId});
+    std::erase(replyOrder_, message.route);
     if (path.offer->withdrawn) {
       return;
     }
@@ -1394,7 +1400,7 @@ class Engine : public std::enable_shared_from_this<Engine> {
     auto connection = std::make_shared<TcpConnection>(tcp::socket(io_));
     connection->SetHandlers(
         [this](TcpConnection& c, const sip::Header& header, std::span<const std::uint8_t> payload) {
-          OnClientMessage(header, payload, std::nullopt, c.Remote());
+          OnClientMessage(header, payload, std::nullopt, c.Remote(), &c);
         },
         [this, remote](TcpConnection& c) { OnClientConnectionLost(remote, c); });
     connections_[remote] = connection;
@@ -1470,6 +1476,7 @@ class Engine : public std::enable_shared_from_this<Engine> {
         message.instanceId,
         message.methodId,
         {},
+        {},
         config_.requestTimeout.count() > 0 ? Clock::now() + config_.requestTimeout : Clock::time_point::max()};
     if (viaTcp) {
       auto connection = ConnectionTo(*offer.tcpAt, nullptr);
@@ -1478,6 +1485,7 @@ class Engine : public std::enable_shared_from_this<Engine> {
       connection->Send(std::move(bytes));
       return;
     }
+    request.sentTo = *offer.udpAt;
     pending_[message.sessionId] = request;
     if (bytes.size() > kMaxUdpMessage) {
       pending_.erase(message.sessionId);
@@ -1523,14 +1531,25 @@ class Engine : public std::enable_shared_from_this<Engine> {
     return count == 1 ? only : std::nullopt;
   }
 
+  // `connection` is the TCP connection a message came over; null for UDP.
   void OnClientMessage(const sip::Header& header, std::span<const std::uint8_t> payload,
-                       const std::optional<udp::endpoint>& udpFrom, const std::optional<tcp::endpoint>& tcpFrom) {
+                       const std::optional<udp::endpoint>& udpFrom, const std::optional<tcp::endpoint>& tcpFrom,
+                       const TcpConnection* connection = nullptr) {
     if (header.messageType == sip::kTypeResponse || header.messageType == sip::kTypeError) {
       auto it = pending_.find(header.sessionId);
       if (it == pending_.end() || it->second.serviceId != header.serviceId || it->second.methodId != header.methodId ||
           header.clientId != clientId_) {
-        internal::Trace().LogDebug() << "Stray SOME/IP answer for service " << header.serviceId << " session "
-                                     << header.sessionId << " dropped";
+        // Also the answer to a request that has timed out: that one has been failed already.
+        internal::Trace().LogDebug() << "SOME/IP answer for service " << header.serviceId << " method "
+                                     << header.methodId << " session " << header.sessionId
+                                     << " matches no pending request (late or stray), dropped";
+        return;
+      }
+      const bool fromWhereItWent = connection != nullptr ? it->second.connection.lock().get() == connection
+                                                         : udpFrom && it->second.sentTo == *udpFrom;
+      if (!fromWhereItWent) {
+        internal::Trace().LogDebug() << "SOME/IP answer for service " << header.serviceId << " session "
+                                     << header.sessionId << " not from where its request went, dropped";
         return;
       }
       const auto instanceId = it->second.instanceId;
@@ -1648,6 +1667,9 @@ class Engine : public std::enable_shared_from_this<Engine> {
       }
     }
     for (const auto& [session, request] : late) {
+      internal::Trace().LogInfo() << "SOME/IP request for service " << request.serviceId << " method "
+                                  << request.methodId << " session " << session
+                                  << " timed out; an answer to it coming later is dropped";
       DeliverError(session, request, sip::ReturnCode::kTimeout);
     }
   }
@@ -1696,8 +1718,9 @@ class Engine : public std::enable_shared_from_this<Engine> {
   std::map<tcp::endpoint, std::shared_ptr<TcpConnection>> connections_;
   std::vector<std::weak_ptr<TcpConnection>> lingering_;
   std::map<InstanceKey, std::shared_ptr<LocalOffer>> local_;
-  std::map<std::pair<std::uint16_t, std::uint16_t>, ReplyPath> replyPaths_;
-  std::deque<std::pair<std::uint16_t, std::uint16_t>> replyOrder_;
+  std::map<std::uint64_t, ReplyPath> replyPaths_;  // by the route a request was handed up with
+  std::deque<std::uint64_t> replyOrder_;
+  std::uint64_t nextRoute_ = 1;
   std::map<SubscriptionKey, std::pair<std::uint16_t, Bytes>> lastValues_;
   std::uint16_t nextSubscriberId_ = 1;
 };
