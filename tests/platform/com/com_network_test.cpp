@@ -40,6 +40,17 @@ TEST_F(NetworkTest, AFieldsValueArrivesRightAfterSubscribingThenEveryNotificatio
   }
 }
 
+TEST_F(NetworkTest, ANewSubscriberGetsOnlyTheFieldsCurrentValue) {
+  Connect();
+  provider->Notify(kAlphaEvent, NumberCodec::Encode({1}));
+  provider->SetField(kAlphaEvent, NumberCodec::Encode({2}));  // a write the application accepted
+  SubscribeAlpha();
+  provider->Notify(kAlphaEvent, NumberCodec::Encode({3}));
+  ASSERT_TRUE(received.WaitFor([](const auto& v) { return !v.empty() && v.back() == Value{3}; }));
+  EXPECT_EQ(received.Get(), (std::vector<Value>{{2}, {3}}));
+  EXPECT_EQ(provider->Field(kAlphaEvent), NumberCodec::Encode({3}));
+}
+
 // Events over the TCP connection the consumer opens to the provider.
 class TcpEventsTest : public NetworkFixture {
  protected:

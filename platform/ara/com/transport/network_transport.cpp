@@ -408,6 +408,12 @@ class Engine : public std::enable_shared_from_this<Engine> {
     Post([this, message = std::move(message), eventgroupId]() mutable { SendNotification(message, eventgroupId); });
   }
 
+  void NotifySubscriber(Message message, std::uint16_t eventgroupId, std::uint16_t subscriberId) {
+    Post([this, message = std::move(message), eventgroupId, subscriberId]() mutable {
+      SendNotification(message, eventgroupId, subscriberId);
+    });
+  }
+
   void Send(Message message) {
     if (message.type == MessageType::kRequest) {
       message.clientId = clientId_;
@@ -912,21 +918,24 @@ class Engine : public std::enable_shared_from_this<Engine> {
     SendOnOfferChannel(*path.offer, path.udpAt, connection, std::move(bytes));
   }
 
-  void SendNotification(const Message& message, std::uint16_t eventgroupId) {
+  // To every subscriber of the group, or to the one with the id `only`.
+  void SendNotification(const Message& message, std::uint16_t eventgroupId,
+                        std::optional<std::uint16_t> only = std::nullopt) {
     const InstanceKey key{message.serviceId, message.instanceId};
     auto it = local_.find(key);
     if (it == local_.end()) {
       return;  // only an offered instance reaches subscribers
     }
     auto& offer = *it->second;
-    lastValues_[{message.serviceId, message.instanceId, message.methodId}] = {eventgroupId, message.payload};
     auto group = offer.subscribers.find(eventgroupId);
     if (group == offer.subscribers.end() || group->second.empty()) {
       return;
     }
     const auto bytes = NotificationBytes(offer, message.methodId, message.payload);
-    for (const auto& [id, subscriber] : group->second) {
-      SendEvent(offer, subscriber, bytes);
+    for (const auto& [where, subscriber] : group->second) {
+      if (!only || subscriber.id == *only) {
+        SendEvent(offer, subscriber, bytes);
+      }
     }
   }
 
@@ -1055,16 +1064,9 @@ class Engine : public std::enable_shared_from_this<Engine> {
     const Subscriber subscriber{udpEndpoint, tcpEndpoint, expires, nextSubscriberId_++};
     subscribers[subscriberKey] = subscriber;
     const std::uint16_t group = entry.eventgroupId;
-    // The current value of each field of the group follows the Ack.
-    after.push_back([this, offer, group, subscriber] {
-      for (const auto& [eventKey, value] : lastValues_) {
-        if (std::get<0>(eventKey) == offer->serviceId && std::get<1>(eventKey) == offer->instanceId &&
-            value.first == group) {
-          SendEvent(*offer, subscriber, NotificationBytes(*offer, std::get<2>(eventKey), value.second));
-        }
-      }
-      NotifySubscription(*offer, group, subscriber.id, true);
-    });
+    // After the Ack: the provider, which holds the fields' values, sends the new subscriber the
+    // current value of each field of the group.
+    after.push_back([this, offer, group, subscriber] { NotifySubscription(*offer, group, subscriber.id, true); });
   }
 
   // ---- consumer side ----
@@ -1721,7 +1723,6 @@ class Engine : public std::enable_shared_from_this<Engine> {
   std::map<std::uint64_t, ReplyPath> replyPaths_;  // by the route a request was handed up with
   std::deque<std::uint64_t> replyOrder_;
   std::uint64_t nextRoute_ = 1;
-  std::map<SubscriptionKey, std::pair<std::uint16_t, Bytes>> lastValues_;
   std::uint16_t nextSubscriberId_ = 1;
 };
 
@@ -1750,6 +1751,9 @@ class NetworkTransport final : public Transport {
   }
   void Notify(Message message, std::uint16_t eventgroupId) override {
     engine_->Notify(std::move(message), eventgroupId);
+  }
+  void NotifySubscriber(Message message, std::uint16_t eventgroupId, std::uint16_t subscriberId) override {
+    engine_->NotifySubscriber(std::move(message), eventgroupId, subscriberId);
   }
   void Send(Message message) override { engine_->Send(std::move(message)); }
 
