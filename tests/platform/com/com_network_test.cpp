@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <future>
 #include <map>
@@ -177,6 +178,66 @@ TEST_P(ForeignSdSocketTest, BothBindInEitherOrderAndDiscoveryAndTheGroupStillWor
 
 INSTANTIATE_TEST_SUITE_P(StartOrder, ForeignSdSocketTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "ForeignFirst" : "ForeignLast"; });
+
+// One side's unicast address is on no interface when it starts (early at boot) and appears later,
+// as the transport sees it through the seam that lists the interface addresses. The parameter
+// says whether the consumer (true) or the provider waits.
+class AddressLaterTest : public NetworkFixture, public ::testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override {
+    NetworkFixture::SetUp();
+    provider.reset();
+    runtime.reset();
+    ara::com::RuntimeOptions options;
+    options.threads = 2;
+    options.makeTransport = [this] {
+      return ara::com::transport::CreateNetworkTransport(Waiting(ConsumerOptions(), true));
+    };
+    runtime = std::make_unique<ara::com::RuntimeComponent>(options);
+    auto providerOptions = Waiting(ProviderOptions(), false);
+    provider = std::make_unique<ara::com::ServiceProvider>(
+        TestService::DefaultDeployment(), 1, ara::com::transport::CreateNetworkTransport(std::move(providerOptions)));
+    provider->SetMethodHandler(kBetaGet, [](const auto&, auto responder) { responder.Reply(0); });
+  }
+
+  // The waiting side sees no loopback address until `present`, and looks every 5 ms.
+  ara::com::transport::NetworkOptions Waiting(ara::com::transport::NetworkOptions options, bool consumer) {
+    if (consumer == GetParam()) {
+      options.addressRetry = std::chrono::milliseconds(5);
+      options.interfaceAddresses = [this] {
+        looks.Change([](int& n) { ++n; });
+        return present ? std::vector<ara::com::transport::InterfaceAddress>{{"127.0.0.1", ::if_nametoindex("lo")}}
+                       : std::vector<ara::com::transport::InterfaceAddress>{};
+      };
+    }
+    return options;
+  }
+
+  std::string WaitingAddress() const { return GetParam() ? net.consumer : net.provider; }
+
+  std::atomic<bool> present{false};
+  Watched<int> looks;
+};
+
+TEST_P(AddressLaterTest, StartIsNotFatalNothingIsFoundMeanwhileAndAllGoesOnWhenItAppears) {
+  provider->Offer();
+  StartSearch();
+  ASSERT_TRUE(looks.WaitFor([](int n) { return n >= 4; }));
+  EXPECT_TRUE(found.Get().empty() || found.Get().back().empty()) << "found while an address is missing";
+  present = true;
+  ASSERT_TRUE(WaitOffered());
+  proxy = std::make_unique<TestProxy>(found.Get().back().at(0));
+  auto get = proxy->beta.Get();
+  ASSERT_EQ(get.wait_for(kTimeout), std::future_status::ready);
+  EXPECT_NO_THROW(get.get());
+  const auto warned = capture->Count([&](const ara::log::Record& r) {
+    return r.level == ara::log::LogLevel::kWarn && r.text.find(WaitingAddress()) != std::string::npos;
+  });
+  EXPECT_EQ(warned, 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(WaitingSide, AddressLaterTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Consumer" : "Provider"; });
 
 // A configured request timeout ends a call that gets no answer.
 class TimeoutTest : public NetworkFixture {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <deque>
 #include <future>
 #include <map>
@@ -56,25 +57,39 @@ asio::ip::address_v4 AddressOf(const sip::EndpointOption& option) {
   return asio::ip::address_v4({option.address[0], option.address[1], option.address[2], option.address[3]});
 }
 
-// The interface whose address this is; loopback addresses map to the loopback interface.
-unsigned InterfaceIndexOf(const asio::ip::address_v4& address) {
-  unsigned index = 0;
+std::vector<InterfaceAddress> SystemInterfaceAddresses() {
+  std::vector<InterfaceAddress> found;
   ifaddrs* list = nullptr;
   if (::getifaddrs(&list) == 0) {
-    for (auto* it = list; it != nullptr && index == 0; it = it->ifa_next) {
+    for (auto* it = list; it != nullptr; it = it->ifa_next) {
       if (it->ifa_addr != nullptr && it->ifa_addr->sa_family == AF_INET) {
         const auto* in = reinterpret_cast<const sockaddr_in*>(it->ifa_addr);
-        if (ntohl(in->sin_addr.s_addr) == address.to_uint()) {
-          index = ::if_nametoindex(it->ifa_name);
-        }
+        found.push_back({asio::ip::address_v4(ntohl(in->sin_addr.s_addr)).to_string(), ::if_nametoindex(it->ifa_name)});
       }
     }
     ::freeifaddrs(list);
   }
-  if (index == 0 && address.is_loopback()) {
-    index = ::if_nametoindex("lo");
+  return found;
+}
+
+// The interface whose address this is, 0 when none; every loopback address is on the interface
+// that holds one.
+unsigned InterfaceIndexOf(const asio::ip::address_v4& address, const std::vector<InterfaceAddress>& interfaces) {
+  unsigned loopback = 0;
+  for (const auto& entry : interfaces) {
+    boost::system::error_code ec;
+    const auto candidate = asio::ip::make_address_v4(entry.address, ec);
+    if (ec) {
+      continue;
+    }
+    if (candidate == address) {
+      return entry.interfaceIndex;
+    }
+    if (candidate.is_loopback() && loopback == 0) {
+      loopback = entry.interfaceIndex;
+    }
   }
-  return index;
+  return address.is_loopback() ? loopback : 0;
 }
 
 // One session counter of an SD sender: 1..0xFFFF, then 1 again; the reboot flag stays set until
@@ -260,6 +275,7 @@ class Engine : public std::enable_shared_from_this<Engine> {
         sdMulticast_(io_),
         client_(io_),
         housekeeping_(io_),
+        addressTimer_(io_),
         random_(std::random_device{}()) {
     boost::system::error_code ec;
     unicast_ = asio::ip::make_address_v4(config_.unicast, ec);
@@ -278,10 +294,13 @@ class Engine : public std::enable_shared_from_this<Engine> {
       started_ = true;
     }
     handlers_ = std::move(handlers);
-    OpenSockets();  // throws before anything runs
-    ReceiveSd(sdUnicast_, sdUnicastBuffer_, false);
-    ReceiveSd(sdMulticast_, sdMulticastBuffer_, true);
-    ReceiveClient();
+    if (OpenSockets()) {  // throws before anything runs
+      StartReceiving();
+    } else {
+      internal::Trace().LogWarn() << "ara::com network transport: no network interface has the unicast address "
+                                  << config_.unicast << " yet; waiting for it";
+      ScheduleAddressRetry();
+    }
     ScheduleHousekeeping();
     std::lock_guard lock(mutex_);
     thread_ = std::thread([self = shared_from_this()] {
@@ -386,6 +405,18 @@ class Engine : public std::enable_shared_from_this<Engine> {
     offer->serviceId = serviceId;
     offer->instanceId = instanceId;
     offer->network = NetworkOf(serviceId);
+    if (!addressReady_) {
+      // The ports are opened once the address is there; the check is made again on the I/O
+      // thread, where the address turns ready.
+      Post([this, offer] {
+        if (addressReady_) {
+          OpenHeldOffer(offer);
+        } else {
+          heldOffers_.push_back(offer);
+        }
+      });
+      return;
+    }
     try {
       OpenOffer(*offer);
     } catch (...) {
@@ -401,7 +432,11 @@ class Engine : public std::enable_shared_from_this<Engine> {
       std::lock_guard lock(mutex_);
       offeredHere_.erase({serviceId, instanceId});
     }
-    Post([this, serviceId, instanceId] { WithdrawOffer({serviceId, instanceId}, true); });
+    Post([this, serviceId, instanceId] {
+      std::erase_if(heldOffers_,
+                    [&](const auto& held) { return held->serviceId == serviceId && held->instanceId == instanceId; });
+      WithdrawOffer({serviceId, instanceId}, true);
+    });
   }
 
   void Notify(Message message, std::uint16_t eventgroupId) {
@@ -514,15 +549,18 @@ class Engine : public std::enable_shared_from_this<Engine> {
 
   void Fail(const std::string& what) { throw std::runtime_error("ara::com network transport: " + what); }
 
-  void OpenSockets() {
+  // Opens the SD and client sockets; false, opening nothing, while no interface has the unicast
+  // address. Throws for any other failure.
+  bool OpenSockets() {
     boost::system::error_code ec;
     asio::ip::make_address_v4(config_.unicast, ec);
     if (ec) {
       Fail("unicast address \"" + config_.unicast + "\" is not an IPv4 address");
     }
-    const unsigned interfaceIndex = InterfaceIndexOf(unicast_);
+    const unsigned interfaceIndex = InterfaceIndexOf(
+        unicast_, options_.interfaceAddresses ? options_.interfaceAddresses() : SystemInterfaceAddresses());
     if (interfaceIndex == 0) {
-      Fail("no network interface has the unicast address " + config_.unicast);
+      return false;
     }
     const std::string sdWhere = config_.unicast + ":" + std::to_string(config_.sdPort);
     // Every socket on the SD port shares it: other stacks on this host bind it too, commonly to
@@ -571,6 +609,70 @@ class Engine : public std::enable_shared_from_this<Engine> {
       Fail("cannot bind a UDP socket to " + config_.unicast + ": " + ec.message());
     }
     clientPort_ = client_.local_endpoint(ec).port();
+    return true;
+  }
+
+  void StartReceiving() {
+    addressReady_ = true;
+    ReceiveSd(sdUnicast_, sdUnicastBuffer_, false);
+    ReceiveSd(sdMulticast_, sdMulticastBuffer_, true);
+    ReceiveClient();
+  }
+
+  void CloseSockets() {
+    boost::system::error_code ec;
+    sdUnicast_.close(ec);
+    sdMulticast_.close(ec);
+    client_.close(ec);
+  }
+
+  // Looks for the unicast address again, and once it is there goes on as Start would have, with
+  // the offers held back and a fresh search for every watched service.
+  void ScheduleAddressRetry() {
+    addressTimer_.expires_after(options_.addressRetry);
+    addressTimer_.async_wait([this](const boost::system::error_code& error) {
+      if (error || shutdown_) {
+        return;
+      }
+      bool opened = false;
+      try {
+        opened = OpenSockets();
+      } catch (const std::exception& e) {
+        CloseSockets();
+        if (e.what() != lastOpenError_) {
+          lastOpenError_ = e.what();
+          internal::Trace().LogError() << e.what();
+        }
+      }
+      if (!opened) {
+        ScheduleAddressRetry();
+        return;
+      }
+      internal::Trace().LogInfo() << "ara::com network transport: the unicast address " << config_.unicast
+                                  << " is there now";
+      StartReceiving();
+      auto held = std::move(heldOffers_);
+      heldOffers_.clear();
+      for (const auto& offer : held) {
+        OpenHeldOffer(offer);
+      }
+      for (const auto& [serviceId, count] : watches_) {
+        StartFind(serviceId);
+      }
+    });
+  }
+
+  // On the I/O thread: no caller is left to throw to.
+  void OpenHeldOffer(const std::shared_ptr<LocalOffer>& offer) {
+    try {
+      OpenOffer(*offer);
+    } catch (const std::exception& e) {
+      internal::Trace().LogError() << e.what();
+      std::lock_guard lock(mutex_);
+      offeredHere_.erase({offer->serviceId, offer->instanceId});
+      return;
+    }
+    StartOffer(offer);
   }
 
   // Runs on the I/O thread: withdraws what this side announced and closes every socket.
@@ -610,16 +712,16 @@ class Engine : public std::enable_shared_from_this<Engine> {
     }
     lingering_.clear();
     finds_.clear();
+    heldOffers_.clear();
     housekeeping_.cancel();
-    sdUnicast_.close(ec);
-    sdMulticast_.close(ec);
-    client_.close(ec);
+    addressTimer_.cancel();
+    CloseSockets();
   }
 
   // ---- SD sending ----
 
   void SendSd(const std::vector<sip::SdEntry>& entries, const std::optional<udp::endpoint>& to) {
-    if (entries.empty()) {
+    if (entries.empty() || !addressReady_) {
       return;
     }
     sip::SdMessage message;
@@ -1688,6 +1790,7 @@ class Engine : public std::enable_shared_from_this<Engine> {
   udp::socket sdMulticast_;
   udp::socket client_;
   asio::steady_timer housekeeping_;
+  asio::steady_timer addressTimer_;
   std::array<std::uint8_t, 65536> sdUnicastBuffer_{};
   std::array<std::uint8_t, 65536> sdMulticastBuffer_{};
   std::array<std::uint8_t, 65536> clientBuffer_{};
@@ -1707,8 +1810,13 @@ class Engine : public std::enable_shared_from_this<Engine> {
   std::set<InstanceKey> offeredHere_;
   std::map<std::uint16_t, std::shared_ptr<const ServiceDeployment>> described_;
 
+  // Set once the sockets are open; read by callers, whose offers wait until then.
+  std::atomic<bool> addressReady_{false};
+
   // I/O thread only.
   bool shutdown_ = false;
+  std::vector<std::shared_ptr<LocalOffer>> heldOffers_;  // offered before the address was there
+  std::string lastOpenError_;
   SessionCounter multicastSession_;
   std::map<udp::endpoint, SessionCounter> unicastSessions_;
   std::map<std::pair<udp::endpoint, bool>, PeerSessions> peers_;
