@@ -369,14 +369,8 @@ TEST_P(MethodTest, ErrorAnswersEndInTheBindingsErrors) {
 }
 
 TEST_P(MethodTest, ConcurrentSetsOfOneFieldEachGetTheirOwnOutcome) {
-  using Responder = ara::com::ServiceProvider::Responder;
   Connect();
-  // The provider keeps every write's responder; each written value names its write.
-  Watched<std::map<std::uint32_t, Responder>> held;
-  provider->SetMethodHandler(kAlphaSet, [&held](const auto& request, Responder r) {
-    const auto index = NumberCodec::Decode(request.payload).at(0);
-    held.Change([&](auto& all) { all.emplace(index, std::move(r)); });
-  });
+  auto& held = HoldAlphaWrites();
   std::vector<ara::com::Future<Value>> sets;
   for (std::uint32_t i = 0; i < 4; ++i) {
     sets.push_back(proxy->alpha.Set({i}));
@@ -508,13 +502,8 @@ TEST_F(RawPeerTest, MalformedInputIsDroppedAndBadRequestsAreAnsweredWithTheirErr
 // id may send a request that looks like one still pending from the proxy: each gets its own answer.
 TEST_F(RawPeerTest, TwoRequestsWithOneClientAndSessionEachGetTheirOwnAnswer) {
   namespace sip = ara::com::transport::someip;
-  using Responder = ara::com::ServiceProvider::Responder;
   Connect();
-  Watched<std::map<std::uint32_t, Responder>> held;
-  provider->SetMethodHandler(kAlphaSet, [&held](const auto& request, Responder r) {
-    const auto index = NumberCodec::Decode(request.payload).at(0);
-    held.Change([&](auto& all) { all.emplace(index, std::move(r)); });
-  });
+  auto& held = HoldAlphaWrites();
   auto set = proxy->alpha.Set({1});
   ASSERT_TRUE(held.WaitFor([](const auto& all) { return all.size() == 1; }));
   const auto proxysRequest = held.Get().at(1).Request();

@@ -307,18 +307,22 @@ TEST_F(SimulatorTest, NotifyReachesSubscribersAndUpdatesTheElement) {
             json::parse(R"([{"type": "front", "plugConnectionState": "connected"}, {"type": "rearLeft1"}])"));
 }
 
-TEST_F(SimulatorTest, AfterASetANewSubscriberGetsOnlyTheCurrentValue) {
-  Start(R"({"fields": {"switchControls": [{"type": "frontPlugLockState", "switchValue": "locked"}]}})");
+// After a notification and an accepted Set, a new subscriber gets the field's value as the Set
+// left it, and nothing older, before the next notification.
+constexpr const char* kSwitchScenario =
+    R"({"fields": {"switchControls": [{"type": "frontPlugLockState", "switchValue": "locked"}]}})";
+
+void ExpectOnlyTheCurrentValueAfterASet(VehicleSimulator& simulator, Consumer& consumer, Recorder<json>& events) {
+  const auto& deployment = simulator.Deployment(Service::kChargingManagementCore);
   const FieldInfo& switches = *FindField("switchControls");
-  simulator->HandleLine(
+  simulator.HandleLine(
       R"({"command": "notify", "field": "switchControls", "value": [{"type": "frontPlugLockState"}]})");
-  consumer.Call(CmcId(), Method("switchControls", Method::kSet), 7,
+  consumer.Call(deployment.serviceId, deployment.MethodId(*switches.setMethodIndex), 7,
                 switches.encode(json::parse(R"([{"type": 18, "switchValue": 8}])")));
   ASSERT_TRUE(consumer.Reply(7));
-  const auto& event = simulator->Deployment(Service::kChargingManagementCore).Event(switches.eventIndex);
-  consumer.Transport().Subscribe(CmcId(), kInstanceId, event.eventgroupId);
-  ASSERT_TRUE(Event({{"event", "subscription"}, {"subscribed", true}}));
-  simulator->HandleLine(
+  consumer.Transport().Subscribe(deployment.serviceId, kInstanceId, deployment.Event(switches.eventIndex).eventgroupId);
+  ASSERT_TRUE(events.WaitFor([](const json& e) { return e["event"] == "subscription" && e["subscribed"] == true; }));
+  simulator.HandleLine(
       R"({"command": "notify", "field": "switchControls", "value": [{"type": "immediateChargingOptionsAutounlockAc"}]})");
   const auto isNotification = [](const transport::Message& m) {
     return m.type == transport::MessageType::kNotification;
@@ -334,6 +338,11 @@ TEST_F(SimulatorTest, AfterASetANewSubscriberGetsOnlyTheCurrentValue) {
   EXPECT_EQ(values, (std::vector<json>{json::parse(R"([{"type": "frontPlugLockState", "switchValue": "unlocked"}])"),
                                        json::parse(R"([{"type": "frontPlugLockState", "switchValue": "unlocked"},
                                         {"type": "immediateChargingOptionsAutounlockAc"}])")}));
+}
+
+TEST_F(SimulatorTest, AfterASetANewSubscriberGetsOnlyTheCurrentValue) {
+  Start(kSwitchScenario);
+  ExpectOnlyTheCurrentValueAfterASet(*simulator, consumer, events);
 }
 
 // A free UDP port of the loopback interface: bound, read back and released.
@@ -372,8 +381,7 @@ TEST(SimulatorOverNetwork, AfterASetANewSubscriberGetsOnlyTheCurrentValue) {
       std::make_shared<SharedTransport>(transport::CreateNetworkTransport({config(base + std::to_string(host))}));
   Recorder<json> events;
   VehicleSimulator::Options options;
-  options.scenario = ParseScenario(
-      json::parse(R"({"fields": {"switchControls": [{"type": "frontPlugLockState", "switchValue": "locked"}]}})"));
+  options.scenario = ParseScenario(json::parse(kSwitchScenario));
   options.timers = std::make_shared<ManualTimers>();
   options.makeTransport = [vehicle](const ara::com::ServiceDeployment& d) { return vehicle->For(d.serviceId); };
   options.events = [&events](const json& event) { events.Add(event); };
@@ -386,30 +394,7 @@ TEST(SimulatorOverNetwork, AfterASetANewSubscriberGetsOnlyTheCurrentValue) {
   consumer.Transport().FindService(deployment.serviceId);
   ASSERT_TRUE(
       consumer.availability.WaitFor([&](const auto& a) { return a.first == deployment.serviceId && a.second; }));
-  const FieldInfo& switches = *FindField("switchControls");
-  simulator.HandleLine(
-      R"({"command": "notify", "field": "switchControls", "value": [{"type": "frontPlugLockState"}]})");
-  consumer.Call(deployment.serviceId, deployment.MethodId(*switches.setMethodIndex), 7,
-                switches.encode(json::parse(R"([{"type": 18, "switchValue": 8}])")));
-  ASSERT_TRUE(consumer.Reply(7));
-  consumer.Transport().Subscribe(deployment.serviceId, kInstanceId, deployment.Event(switches.eventIndex).eventgroupId);
-  ASSERT_TRUE(events.WaitFor([](const json& e) { return e["event"] == "subscription" && e["subscribed"] == true; }));
-  simulator.HandleLine(
-      R"({"command": "notify", "field": "switchControls", "value": [{"type": "immediateChargingOptionsAutounlockAc"}]})");
-  const auto isNotification = [](const transport::Message& m) {
-    return m.type == transport::MessageType::kNotification;
-  };
-  ASSERT_TRUE(consumer.messages.WaitFor(
-      [&](const transport::Message& m) { return isNotification(m) && switches.decode(m.payload).size() == 2; }));
-  std::vector<json> values;
-  for (const auto& message : consumer.messages.All()) {
-    if (isNotification(message)) {
-      values.push_back(switches.decode(message.payload));
-    }
-  }
-  EXPECT_EQ(values, (std::vector<json>{json::parse(R"([{"type": "frontPlugLockState", "switchValue": "unlocked"}])"),
-                                       json::parse(R"([{"type": "frontPlugLockState", "switchValue": "unlocked"},
-                                        {"type": "immediateChargingOptionsAutounlockAc"}])")}));
+  ExpectOnlyTheCurrentValueAfterASet(simulator, consumer, events);
 }
 
 // Elements of one type (element id for the reset-to-factory data) are one entity: a write or
