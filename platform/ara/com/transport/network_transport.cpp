@@ -694,7 +694,6 @@ class Engine : public std::enable_shared_from_this<Engine> {
       }
     }
     shutdown_ = true;
-    boost::system::error_code ec;
     for (auto& [key, offer] : local_) {
       CloseOffer(*offer);
     }
