@@ -3,8 +3,10 @@
 #include <array>
 #include <atomic>
 #include <cstring>
+#include <fstream>
 #include <future>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -456,6 +458,31 @@ class RawPeerTest : public NetworkFixture {
     return sip::EncodeMessage(header, NumberCodec::Encode(value));
   }
 
+  // The port of the consumer's UDP socket for answers and events, as the system lists it: the
+  // one bound to the consumer's address that is neither SD's nor this test's own.
+  std::uint16_t ConsumerClientPort() {
+    char address[9];
+    std::snprintf(address, sizeof address, "%08X", htonl(boost::asio::ip::make_address_v4(net.consumer).to_uint()));
+    std::ifstream table("/proc/net/udp");
+    std::string line;
+    std::getline(table, line);  // the heading
+    while (std::getline(table, line)) {
+      std::istringstream fields(line);
+      std::string slot;
+      std::string local;
+      fields >> slot >> local;
+      const auto colon = local.find(':');
+      if (colon == std::string::npos || local.substr(0, colon) != address) {
+        continue;
+      }
+      const auto port = static_cast<std::uint16_t>(std::stoul(local.substr(colon + 1), nullptr, 16));
+      if (port != net.sdPort && port != socket.local_endpoint().port()) {
+        return port;
+      }
+    }
+    return 0;
+  }
+
   const std::uint16_t servicePort = FreeUdpPort();
   boost::asio::io_context io;
   boost::asio::ip::udp::socket socket{io};
@@ -519,6 +546,37 @@ TEST_F(RawPeerTest, TwoRequestsWithOneClientAndSessionEachGetTheirOwnAnswer) {
   ASSERT_EQ(sip::ReadHeader(*answer, header), sip::HeaderError::kNone);
   EXPECT_EQ(header.sessionId, proxysRequest.sessionId);
   EXPECT_EQ(NumberCodec::Decode({answer->begin() + sip::kHeaderSize, answer->end()}), Value{2});
+}
+
+// A pending request takes its answer only from the endpoint it was sent to; the same answer from
+// anywhere else completes nothing.
+TEST_F(RawPeerTest, AnAnswerFromAnywhereButWhereTheRequestWentCompletesNothing) {
+  namespace sip = ara::com::transport::someip;
+  Connect();
+  auto& held = HoldAlphaWrites();
+  auto set = proxy->alpha.Set({1});
+  ASSERT_TRUE(held.WaitFor([](const auto& all) { return all.size() == 1; }));
+  const auto request = held.Get().at(1).Request();
+  const std::uint16_t consumerPort = ConsumerClientPort();
+  ASSERT_NE(consumerPort, 0);
+  sip::Header header;
+  header.serviceId = 0x7001;
+  header.methodId = kAlphaSet;
+  header.clientId = request.clientId;
+  header.sessionId = request.sessionId;
+  header.interfaceVersion = 1;
+  header.messageType = sip::kTypeResponse;
+  const auto forged = sip::EncodeMessage(header, NumberCodec::Encode({99}));
+  const std::string stranger = net.provider.substr(0, net.provider.rfind('.') + 1) +
+                               std::to_string(std::stoi(net.provider.substr(net.provider.rfind('.') + 1)) + 1);
+  for (const std::string& from : {stranger, net.provider}) {  // another host; the provider's host, another port
+    boost::asio::ip::udp::socket forger(io, {boost::asio::ip::make_address_v4(from), 0});
+    forger.send_to(boost::asio::buffer(forged), {boost::asio::ip::make_address_v4(net.consumer), consumerPort});
+  }
+  // The real answer arrives behind the forged ones on the same socket.
+  held.Get().at(1).Reply(0, NumberCodec::Encode({1}));
+  ASSERT_EQ(set.wait_for(kTimeout), std::future_status::ready);
+  EXPECT_EQ(set.get(), Value{1});
 }
 
 TEST_F(RawPeerTest, GarbageOnTheSdChannelDoesNotDisturbDiscovery) {
