@@ -41,6 +41,26 @@ std::size_t EncodedSize(const sip::SdEntry& entry) {
   return size;
 }
 
+// The IPv4 endpoints an entry names, one per carrier (the last one wins).
+struct Endpoints {
+  std::optional<UdpEndpoint> udp;
+  std::optional<TcpEndpoint> tcp;
+  bool ipv6 = false;  // IPv6 endpoints are understood but this side speaks IPv4 only
+};
+Endpoints EndpointsOf(const sip::SdEntry& entry) {
+  Endpoints endpoints;
+  for (const auto& option : entry.options) {
+    if (option.type == sip::OptionType::kIpv6Endpoint) {
+      endpoints.ipv6 = true;
+    } else if (option.type == sip::OptionType::kIpv4Endpoint && option.protocol == sip::kProtocolUdp) {
+      endpoints.udp = UdpEndpoint(AddressOf(option), option.port);
+    } else if (option.type == sip::OptionType::kIpv4Endpoint && option.protocol == sip::kProtocolTcp) {
+      endpoints.tcp = TcpEndpoint(AddressOf(option), option.port);
+    }
+  }
+  return endpoints;
+}
+
 std::string Where(const UdpEndpoint& endpoint) {
   return endpoint.address().to_string() + ":" + std::to_string(endpoint.port());
 }
@@ -276,21 +296,12 @@ void ServiceDiscovery::OnOffer(const sip::SdEntry& entry, const UdpEndpoint& fro
   offer.major = entry.majorVersion;
   offer.minor = entry.minorVersion;
   offer.expires = ExpiryOf(entry.ttl, now);
-  bool ipv6Only = false;
-  for (const auto& option : entry.options) {
-    if (option.type == sip::OptionType::kIpv4Endpoint) {
-      if (option.protocol == sip::kProtocolUdp) {
-        offer.udpAt = UdpEndpoint(AddressOf(option), option.port);
-      } else if (option.protocol == sip::kProtocolTcp) {
-        offer.tcpAt = TcpEndpoint(AddressOf(option), option.port);
-      }
-    } else if (option.type == sip::OptionType::kIpv6Endpoint) {
-      ipv6Only = true;
-    }
-  }
+  const auto endpoints = EndpointsOf(entry);
+  offer.udpAt = endpoints.udp;
+  offer.tcpAt = endpoints.tcp;
   if (!offer.udpAt && !offer.tcpAt) {
     internal::Trace().LogDebug() << "Offer of service " << entry.serviceId << " instance " << entry.instanceId
-                                 << (ipv6Only ? " has only IPv6 endpoints" : " has no endpoint") << ", ignored";
+                                 << (endpoints.ipv6 ? " has only IPv6 endpoints" : " has no endpoint") << ", ignored";
     return;
   }
   const bool isNew = known == offers_.end();
@@ -324,18 +335,7 @@ void ServiceDiscovery::OnSubscribe(const sip::SdEntry& entry, const UdpEndpoint&
     return;
   }
   auto& offer = it->second;
-  std::optional<UdpEndpoint> udpEndpoint;
-  std::optional<TcpEndpoint> tcpEndpoint;
-  for (const auto& option : entry.options) {
-    if (option.type != sip::OptionType::kIpv4Endpoint) {
-      continue;  // IPv6 endpoints are understood but this side speaks IPv4 only
-    }
-    if (option.protocol == sip::kProtocolUdp) {
-      udpEndpoint = UdpEndpoint(AddressOf(option), option.port);
-    } else if (option.protocol == sip::kProtocolTcp) {
-      tcpEndpoint = TcpEndpoint(AddressOf(option), option.port);
-    }
-  }
+  const auto [udpEndpoint, tcpEndpoint, ipv6] = EndpointsOf(entry);
   const auto address = from.address().to_v4();
   const std::uint16_t port = udpEndpoint ? udpEndpoint->port() : (tcpEndpoint ? tcpEndpoint->port() : 0);
   auto& subscribers = offer.subscribers[entry.eventgroupId];

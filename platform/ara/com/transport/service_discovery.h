@@ -139,6 +139,9 @@ class ServiceDiscovery {
   std::optional<std::uint16_t> InstanceAt(std::uint16_t serviceId, const std::optional<UdpEndpoint>& udpFrom,
                                           const std::optional<TcpEndpoint>& tcpFrom) const;
 
+  // Peers whose session state is kept (a bound under floods of strangers).
+  std::size_t PeersKept() const { return peers_.size() + unicastSessions_.size(); }
+
  private:
   struct LocalOffer {
     LocalOfferInfo info;
