@@ -322,5 +322,110 @@ TEST_F(RawPeerTest, GarbageOnTheSdChannelDoesNotDisturbDiscovery) {
   EXPECT_NO_THROW(get.get());
 }
 
+// A stranger on a third loopback address speaking SD and SOME/IP to both stacks.
+class StrangerTest : public RawPeerTest {
+ protected:
+  void SetUp() override {
+    RawPeerTest::SetUp();
+    const auto consumer = boost::asio::ip::make_address_v4(net.consumer).to_uint();
+    stranger.open(boost::asio::ip::udp::v4());
+    stranger.bind({boost::asio::ip::address_v4(consumer + 2), 0});
+  }
+
+  static std::vector<std::uint8_t> Sd(std::vector<ara::com::transport::someip::SdEntry> entries,
+                                      std::uint16_t session) {
+    namespace sip = ara::com::transport::someip;
+    sip::SdMessage message;
+    message.flags = sip::kSdFlagUnicast | sip::kSdFlagReboot;
+    message.entries = std::move(entries);
+    return sip::EncodeSdMessage(session, message);
+  }
+
+  boost::asio::ip::udp::socket stranger{io};
+};
+
+TEST_F(StrangerTest, SixtyFiveFindsToTheGroupLeaveTheProviderWorking) {
+  namespace sip = ara::com::transport::someip;
+  Connect();
+  sip::SdEntry find;
+  find.type = sip::EntryType::kFindService;
+  find.serviceId = 0xFFFF;
+  find.instanceId = 0xFFFF;
+  find.majorVersion = 0xFF;
+  find.minorVersion = 0xFFFFFFFF;
+  find.ttl = 3;
+  const auto bytes = Sd(std::vector<sip::SdEntry>(65, find), 1);
+  ASSERT_EQ(bytes.size(), 16u + 12u + 65u * 16u);
+  const std::uint8_t loopback = 1;
+  ::setsockopt(stranger.native_handle(), IPPROTO_IP, IP_MULTICAST_LOOP, &loopback, sizeof loopback);
+  stranger.send_to(boost::asio::buffer(bytes), {boost::asio::ip::make_address_v4(net.group), net.sdPort});
+  // The provider answers the stranger and keeps serving.
+  std::vector<std::uint8_t> answer(65536);
+  const timeval timeout{0, 200'000};
+  ::setsockopt(stranger.native_handle(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+  bool answered = false;
+  for (int attempt = 0; attempt < 50 && !answered; ++attempt) {  // 50 x 200 ms
+    boost::system::error_code ec;
+    answered = stranger.receive(boost::asio::buffer(answer), 0, ec) > 0 && !ec;
+  }
+  EXPECT_TRUE(answered);
+  provider->SetMethodHandler(kAlphaGet, [](const auto&, auto r) { r.Reply(0, NumberCodec::Encode({5})); });
+  auto get = proxy->alpha.Get();
+  ASSERT_EQ(get.wait_for(kTimeout), std::future_status::ready);
+  EXPECT_EQ(get.get(), (Value{5}));
+}
+
+TEST_F(StrangerTest, NotificationsStopOffersAndRivalOffersFromAStrangerAreRefused) {
+  namespace sip = ara::com::transport::someip;
+  Connect();
+  SubscribeAlpha();
+  const boost::asio::ip::udp::endpoint consumerSd(boost::asio::ip::make_address_v4(net.consumer), net.sdPort);
+  const auto strangerAddress = stranger.local_endpoint().address().to_v4().to_bytes();
+  sip::SdEntry stop;
+  stop.type = sip::EntryType::kOfferService;
+  stop.serviceId = 0x7001;
+  stop.instanceId = 1;
+  stop.majorVersion = 1;
+  stop.ttl = 0;
+  auto rival = stop;
+  rival.ttl = 30;
+  rival.options.push_back(sip::Ipv4Endpoint(strangerAddress, sip::kProtocolUdp, stranger.local_endpoint().port()));
+  // The notification goes to every UDP port of the consumer's address: one of them is its own.
+  sip::Header header;
+  header.serviceId = 0x7001;
+  header.methodId = kAlphaEvent;
+  header.interfaceVersion = 1;
+  header.messageType = sip::kTypeNotification;
+  const auto spoofed = sip::EncodeMessage(header, NumberCodec::Encode({2999}));
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+  };
+  const std::vector<Case> cases{{"StopOffer", Sd({stop}, 1)}, {"rival Offer", Sd({rival}, 2)}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    stranger.send_to(boost::asio::buffer(c.bytes), consumerSd);
+  }
+  for (std::uint32_t port = 32768; port < 61000; ++port) {  // the kernel's ephemeral range
+    boost::system::error_code ec;
+    stranger.send_to(boost::asio::buffer(spoofed),
+                     {boost::asio::ip::make_address_v4(net.consumer), static_cast<std::uint16_t>(port)}, 0, ec);
+  }
+  // The real provider's value still arrives after all that, and nothing else did; calls still reach it.
+  provider->Notify(kAlphaEvent, NumberCodec::Encode({42}));
+  ASSERT_TRUE(received.WaitFor([](const auto& v) { return !v.empty() && v.back() == Value{42}; }));
+  for (const auto& value : received.Get()) {
+    EXPECT_NE(value, (Value{2999}));
+  }
+  EXPECT_FALSE(found.Get().back().empty());
+  auto get = proxy->beta.Get();
+  ASSERT_EQ(get.wait_for(kTimeout), std::future_status::ready);
+  EXPECT_NO_THROW(get.get());
+  EXPECT_GE(capture->Count([](const ara::log::Record& r) {
+    return r.text.find("ignored: the instance is offered by") != std::string::npos;
+  }),
+            1u);
+}
+
 }  // namespace
 }  // namespace comtest
