@@ -57,15 +57,17 @@ void ConsumerSide::Receive() {
           return;
         }
         if (!error) {
-          const auto from = sender_;
-          sip::HeaderError headerError;
-          for (const auto& view : sip::SplitDatagram({buffer_.data(), size}, headerError)) {
-            OnMessage(view.header, view.payload, from, nullptr);
-          }
-          if (headerError != sip::HeaderError::kNone) {
-            internal::Trace().LogDebug() << "Malformed SOME/IP from " << from.address().to_string() << ":"
-                                         << from.port() << " dropped: " << sip::Describe(headerError);
-          }
+          DropOnError(dropWarning_, "SOME/IP datagram to a consumer", [&] {
+            const auto from = sender_;
+            sip::HeaderError headerError;
+            for (const auto& view : sip::SplitDatagram({buffer_.data(), size}, headerError)) {
+              OnMessage(view.header, view.payload, from, nullptr);
+            }
+            if (headerError != sip::HeaderError::kNone) {
+              internal::Trace().LogDebug() << "Malformed SOME/IP from " << from.address().to_string() << ":"
+                                           << from.port() << " dropped: " << sip::Describe(headerError);
+            }
+          });
         }
         Receive();
       });
@@ -105,7 +107,8 @@ std::shared_ptr<TcpConnection> ConsumerSide::ConnectionTo(const sd::TcpEndpoint&
   auto connection = std::make_shared<TcpConnection>(asio::ip::tcp::socket(context_.Io()));
   connection->SetHandlers(
       [this](TcpConnection& c, const sip::Header& header, std::span<const std::uint8_t> payload) {
-        OnMessage(header, payload, std::nullopt, &c);
+        DropOnError(dropWarning_, "SOME/IP message to a consumer",
+                    [&] { OnMessage(header, payload, std::nullopt, &c); });
       },
       [this, remote](TcpConnection& c) { OnConnectionLost(remote, c); });
   connections_[remote] = connection;

@@ -14,6 +14,7 @@
 
 #include "ara/com/transport/side_context.h"
 #include "ara/com/transport/tcp_connection.h"
+#include "ara/com/transport/throttle.h"
 
 namespace ara::com::transport {
 
@@ -68,6 +69,7 @@ class ConsumerSide {
   sd::UdpEndpoint sender_;
   std::map<std::uint16_t, PendingRequest> pending_;  // by session id
   std::map<sd::TcpEndpoint, std::shared_ptr<TcpConnection>> connections_;
+  Throttle dropWarning_;
 };
 
 }  // namespace ara::com::transport

@@ -32,8 +32,6 @@ namespace asio = boost::asio;
 using asio::ip::udp;
 namespace sip = someip;
 
-constexpr auto kDropWarningInterval = std::chrono::seconds(1);
-
 // The interface whose address this is; loopback addresses map to the loopback interface.
 unsigned InterfaceIndexOf(const asio::ip::address_v4& address) {
   unsigned index = 0;
@@ -439,7 +437,7 @@ class Engine final : public std::enable_shared_from_this<Engine>, public SideCon
 
   // Whatever goes wrong with one datagram costs that datagram and nothing more.
   void OnSdDatagram(std::span<const std::uint8_t> datagram, const udp::endpoint& from, bool multicast) {
-    try {
+    DropOnError(dropWarning_, "SD datagram", [&] {
       sip::HeaderError headerError;
       for (const auto& view : sip::SplitDatagram(datagram, headerError)) {
         if (view.header.serviceId != sip::kSdServiceId || view.header.methodId != sip::kSdMethodId) {
@@ -461,13 +459,7 @@ class Engine final : public std::enable_shared_from_this<Engine>, public SideCon
         internal::Trace().LogDebug() << "Malformed SOME/IP from " << from.address().to_string() << ":" << from.port()
                                      << " dropped: " << sip::Describe(headerError);
       }
-    } catch (const std::exception& e) {
-      if (const auto now = sd::Clock::now(); now >= nextDropWarning_) {
-        nextDropWarning_ = now + kDropWarningInterval;
-        internal::Trace().LogWarn() << "SD datagram from " << from.address().to_string() << ":" << from.port()
-                                    << " dropped: " << e.what();
-      }
-    }
+    });
   }
 
   void OnEvent(const sd::SdEvent& event) {
@@ -536,7 +528,7 @@ class Engine final : public std::enable_shared_from_this<Engine>, public SideCon
   SdSocket sdMulticast_;
   asio::steady_timer timer_;
   sd::TimePoint scheduled_ = sd::TimePoint::max();
-  sd::TimePoint nextDropWarning_{};
+  Throttle dropWarning_;
   std::thread thread_;
   TransportHandlers handlers_;
   mutable SharedState shared_;

@@ -160,15 +160,17 @@ void ProviderSide::Receive(const std::shared_ptr<LocalOffer>& offer) {
           return;
         }
         if (!error) {
-          const auto from = offer->sender;
-          sip::HeaderError headerError;
-          for (const auto& view : sip::SplitDatagram({offer->buffer.data(), size}, headerError)) {
-            OnRequest(offer, view.header, view.payload, from, nullptr);
-          }
-          if (headerError != sip::HeaderError::kNone) {
-            internal::Trace().LogDebug() << "Malformed SOME/IP from " << from.address().to_string() << ":"
-                                         << from.port() << " dropped: " << sip::Describe(headerError);
-          }
+          DropOnError(dropWarning_, "SOME/IP datagram to a provider", [&] {
+            const auto from = offer->sender;
+            sip::HeaderError headerError;
+            for (const auto& view : sip::SplitDatagram({offer->buffer.data(), size}, headerError)) {
+              OnRequest(offer, view.header, view.payload, from, nullptr);
+            }
+            if (headerError != sip::HeaderError::kNone) {
+              internal::Trace().LogDebug() << "Malformed SOME/IP from " << from.address().to_string() << ":"
+                                           << from.port() << " dropped: " << sip::Describe(headerError);
+            }
+          });
         }
         Receive(offer);
       });
@@ -185,7 +187,8 @@ void ProviderSide::Accept(const std::shared_ptr<LocalOffer>& offer) {
       connection->SetHandlers(
           [this, weakOffer](TcpConnection& c, const sip::Header& header, std::span<const std::uint8_t> payload) {
             if (auto o = weakOffer.lock()) {
-              OnRequest(o, header, payload, std::nullopt, c.shared_from_this());
+              DropOnError(dropWarning_, "SOME/IP message to a provider",
+                          [&] { OnRequest(o, header, payload, std::nullopt, c.shared_from_this()); });
             }
           },
           [this, weakOffer](TcpConnection& c) {

@@ -15,6 +15,7 @@
 
 #include "ara/com/transport/side_context.h"
 #include "ara/com/transport/tcp_connection.h"
+#include "ara/com/transport/throttle.h"
 
 namespace ara::com::transport {
 
@@ -71,6 +72,7 @@ class ProviderSide {
   // (service, instance, event) -> event group and the field's last value
   std::map<std::tuple<std::uint16_t, std::uint16_t, std::uint16_t>, std::pair<std::uint16_t, std::vector<std::uint8_t>>>
       lastValues_;
+  Throttle dropWarning_;
 };
 
 }  // namespace ara::com::transport

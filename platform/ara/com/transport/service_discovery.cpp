@@ -23,7 +23,6 @@ constexpr std::size_t kMaxSdPayload = 1400;
 constexpr std::size_t kMaxSessionPeers = 1024;
 // Subscribers of one event group; a subscription beyond it is refused.
 constexpr std::size_t kMaxSubscribersPerGroup = 256;
-constexpr auto kWarningInterval = std::chrono::seconds(1);
 
 std::array<std::uint8_t, 4> Bytes4(const boost::asio::ip::address_v4& a) {
   return a.to_bytes();
@@ -66,26 +65,6 @@ std::string Where(const UdpEndpoint& endpoint) {
 }
 
 }  // namespace
-
-std::pair<std::uint16_t, bool> ServiceDiscovery::SessionCounter::Take() {
-  const std::uint16_t id = next;
-  const bool reboot = !wrapped;
-  if (next == 0xFFFF) {
-    next = 1;
-    wrapped = true;
-  } else {
-    ++next;
-  }
-  return {id, reboot};
-}
-
-bool ServiceDiscovery::Throttle::Allow(TimePoint now) {
-  if (now < next) {
-    return false;
-  }
-  next = now + kWarningInterval;
-  return true;
-}
 
 ServiceDiscovery::ServiceDiscovery(SdHost& host, SdOptions options)
     : host_(host), options_(std::move(options)), random_(options_.seed) {}

@@ -21,6 +21,7 @@
 
 #include "ara/com/deployment.h"
 #include "ara/com/transport/someip_codec.h"
+#include "ara/com/transport/throttle.h"
 
 namespace ara::com::transport::sd {
 
@@ -70,6 +71,24 @@ struct SdEvent {
 
 using SdAction = std::variant<SdSend, SdEvent>;
 using SdActions = std::vector<SdAction>;
+
+// One session counter of an SD sender: 1..0xFFFF, then 1 again; the reboot flag stays set until
+// the first wrap.
+struct SessionCounter {
+  std::uint16_t next = 1;
+  bool wrapped = false;
+  std::pair<std::uint16_t, bool> Take() {
+    const std::uint16_t id = next;
+    const bool reboot = !wrapped;
+    if (next == 0xFFFF) {
+      next = 1;
+      wrapped = true;
+    } else {
+      ++next;
+    }
+    return {id, reboot};
+  }
+};
 
 // What the machine needs to know from the side that runs it.
 class SdHost {
@@ -159,21 +178,9 @@ class ServiceDiscovery {
     bool acked = false;
     bool everAcked = false;
   };
-  // One session counter of an SD sender: 1..0xFFFF, then 1 again; the reboot flag stays set
-  // until the first wrap.
-  struct SessionCounter {
-    std::uint16_t next = 1;
-    bool wrapped = false;
-    std::pair<std::uint16_t, bool> Take();
-  };
   struct PeerSessions {
     std::uint16_t last = 0;
     bool reboot = false;
-  };
-  // A warning that repeats at most once per interval.
-  struct Throttle {
-    TimePoint next{};
-    bool Allow(TimePoint now);
   };
   using SubscriptionKey = std::tuple<std::uint16_t, std::uint16_t, std::uint16_t>;
 
