@@ -427,5 +427,33 @@ TEST_F(StrangerTest, NotificationsStopOffersAndRivalOffersFromAStrangerAreRefuse
             1u);
 }
 
+TEST_F(StrangerTest, AResponseFromAStrangerDoesNotCompleteAPendingCall) {
+  namespace sip = ara::com::transport::someip;
+  Connect();
+  Watched<std::vector<ara::com::ServiceProvider::Responder>> held;
+  provider->SetMethodHandler(kAlphaSet,
+                             [&held](const auto&, auto r) { held.Change([&](auto& list) { list.push_back(r); }); });
+  auto pending = proxy->alpha.Set({7});
+  ASSERT_TRUE(held.WaitFor([](const auto& list) { return !list.empty(); }));
+  const auto request = held.Get().at(0).Request();
+  sip::Header header;
+  header.serviceId = request.serviceId;
+  header.methodId = request.methodId;
+  header.clientId = request.clientId;
+  header.sessionId = request.sessionId;
+  header.interfaceVersion = 1;
+  header.messageType = sip::kTypeResponse;
+  const auto spoofed = sip::EncodeMessage(header, NumberCodec::Encode({2999}));
+  for (std::uint32_t port = 32768; port < 61000; ++port) {  // the kernel's ephemeral range
+    boost::system::error_code ec;
+    stranger.send_to(boost::asio::buffer(spoofed),
+                     {boost::asio::ip::make_address_v4(net.consumer), static_cast<std::uint16_t>(port)}, 0, ec);
+  }
+  // The provider's own answer, sent after all of them, is the one the call gets.
+  held.Get().at(0).Reply(0, NumberCodec::Encode({7}));
+  ASSERT_EQ(pending.wait_for(kTimeout), std::future_status::ready);
+  EXPECT_EQ(pending.get(), (Value{7}));
+}
+
 }  // namespace
 }  // namespace comtest

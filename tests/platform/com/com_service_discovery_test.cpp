@@ -398,5 +398,34 @@ TEST_F(ServiceDiscoveryTest, PeersThatOnlyLookForServicesLeaveBoundedState) {
   EXPECT_EQ(machine.SubscribersOf(kKey, kGroup).size(), 1u);
 }
 
+TEST_F(ServiceDiscoveryTest, AnAckCountsOnlyFromThePeerThatOfferedTheInstance) {
+  // Once acked, a subscription made anew after the instance was gone first ends the old one.
+  struct Case {
+    const char* name;
+    sd::UdpEndpoint ackFrom;
+    std::size_t entriesWhenBack;
+  };
+  for (const Case& c : {Case{"from the owner", kOwner, 2}, Case{"from a stranger", kStranger, 1}}) {
+    SCOPED_TRACE(c.name);
+    sd::ServiceDiscovery fresh(host, Options());
+    now = start;
+    sd::SdActions actions;
+    fresh.Subscribe(kKey, kGroup, actions);
+    fresh.OnMessage(With({OfferEntry(3)}), 1, kOwner, true, now, actions);
+    sip::SdEntry ack = SubscribeEntry(3);
+    ack.type = sip::EntryType::kSubscribeEventgroupAck;
+    ack.options.clear();
+    fresh.OnMessage(With({ack}), 1, c.ackFrom, false, now, actions);
+    fresh.OnMessage(With({OfferEntry(0)}), 2, kOwner, true, now, actions);
+    actions.clear();
+    fresh.OnMessage(With({OfferEntry(3)}), 3, kOwner, true, now, actions);
+    sent.clear();
+    Take(actions);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].to, kOwner);
+    EXPECT_EQ(sent[0].message.entries.size(), c.entriesWhenBack);
+  }
+}
+
 }  // namespace
 }  // namespace comtest
