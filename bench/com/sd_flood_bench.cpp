@@ -34,26 +34,10 @@ long RssKiB() {
 }
 
 std::vector<std::uint8_t> FloodMessage(std::array<std::uint8_t, 4> from, std::uint16_t port) {
-  sip::SdEntry find;
-  find.type = sip::EntryType::kFindService;
-  find.serviceId = 0xFFFF;
-  find.instanceId = 0xFFFF;
-  find.majorVersion = 0xFF;
-  find.minorVersion = 0xFFFFFFFF;
-  find.ttl = 3;
-  sip::SdEntry offer;
-  offer.type = sip::EntryType::kOfferService;
-  offer.serviceId = 0x7001;
-  offer.instanceId = 1;
-  offer.majorVersion = 1;
-  offer.ttl = 3;
+  const auto find = sip::FindServiceEntry(0xFFFF, 0xFFFF, 3);
+  auto offer = sip::MakeEntry(sip::EntryType::kOfferService, 0x7001, 1, 1, 3);
   offer.options.push_back(sip::Ipv4Endpoint(from, sip::kProtocolTcp, port));
-  sip::SdEntry subscribe;
-  subscribe.type = sip::EntryType::kSubscribeEventgroup;
-  subscribe.serviceId = 0x7001;
-  subscribe.instanceId = 1;
-  subscribe.majorVersion = 1;
-  subscribe.ttl = 3;
+  auto subscribe = sip::MakeEntry(sip::EntryType::kSubscribeEventgroup, 0x7001, 1, 1, 3);
   subscribe.eventgroupId = 1;
   subscribe.options.push_back(sip::Ipv4Endpoint(from, sip::kProtocolUdp, port));
   sip::SdMessage message;

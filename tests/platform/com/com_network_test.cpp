@@ -347,14 +347,7 @@ class StrangerTest : public RawPeerTest {
 TEST_F(StrangerTest, SixtyFiveFindsToTheGroupLeaveTheProviderWorking) {
   namespace sip = ara::com::transport::someip;
   Connect();
-  sip::SdEntry find;
-  find.type = sip::EntryType::kFindService;
-  find.serviceId = 0xFFFF;
-  find.instanceId = 0xFFFF;
-  find.majorVersion = 0xFF;
-  find.minorVersion = 0xFFFFFFFF;
-  find.ttl = 3;
-  const auto bytes = Sd(std::vector<sip::SdEntry>(65, find), 1);
+  const auto bytes = Sd(std::vector<sip::SdEntry>(65, sip::FindServiceEntry(0xFFFF, 0xFFFF, 3)), 1);
   ASSERT_EQ(bytes.size(), 16u + 12u + 65u * 16u);
   const std::uint8_t loopback = 1;
   ::setsockopt(stranger.native_handle(), IPPROTO_IP, IP_MULTICAST_LOOP, &loopback, sizeof loopback);
@@ -381,12 +374,7 @@ TEST_F(StrangerTest, NotificationsStopOffersAndRivalOffersFromAStrangerAreRefuse
   SubscribeAlpha();
   const boost::asio::ip::udp::endpoint consumerSd(boost::asio::ip::make_address_v4(net.consumer), net.sdPort);
   const auto strangerAddress = stranger.local_endpoint().address().to_v4().to_bytes();
-  sip::SdEntry stop;
-  stop.type = sip::EntryType::kOfferService;
-  stop.serviceId = 0x7001;
-  stop.instanceId = 1;
-  stop.majorVersion = 1;
-  stop.ttl = 0;
+  const auto stop = sip::MakeEntry(sip::EntryType::kOfferService, 0x7001, 1, 1, 0);
   auto rival = stop;
   rival.ttl = 30;
   rival.options.push_back(sip::Ipv4Endpoint(strangerAddress, sip::kProtocolUdp, stranger.local_endpoint().port()));

@@ -112,12 +112,7 @@ class ServiceDiscoveryTest : public ::testing::Test {
   }
 
   static sip::SdEntry OfferEntry(std::uint32_t ttl, std::uint16_t service = kService, std::uint16_t udpPort = 30501) {
-    sip::SdEntry entry;
-    entry.type = sip::EntryType::kOfferService;
-    entry.serviceId = service;
-    entry.instanceId = kInstance;
-    entry.majorVersion = 1;
-    entry.ttl = ttl;
+    auto entry = sip::MakeEntry(sip::EntryType::kOfferService, service, kInstance, 1, ttl);
     entry.options.push_back(sip::Ipv4Endpoint({127, 9, 0, 2}, sip::kProtocolUdp, udpPort));
     return entry;
   }
@@ -128,26 +123,12 @@ class ServiceDiscoveryTest : public ::testing::Test {
     return message;
   }
   static sip::SdEntry SubscribeEntry(std::uint32_t ttl, std::uint16_t group = kGroup, std::uint16_t port = 41000) {
-    sip::SdEntry entry;
-    entry.type = sip::EntryType::kSubscribeEventgroup;
-    entry.serviceId = kService;
-    entry.instanceId = kInstance;
-    entry.majorVersion = 1;
-    entry.ttl = ttl;
+    auto entry = sip::MakeEntry(sip::EntryType::kSubscribeEventgroup, kService, kInstance, 1, ttl);
     entry.eventgroupId = group;
     entry.options.push_back(sip::Ipv4Endpoint({127, 9, 0, 2}, sip::kProtocolUdp, port));
     return entry;
   }
-  static sip::SdEntry FindEntry() {
-    sip::SdEntry entry;
-    entry.type = sip::EntryType::kFindService;
-    entry.serviceId = 0xFFFF;
-    entry.instanceId = 0xFFFF;
-    entry.majorVersion = 0xFF;
-    entry.minorVersion = 0xFFFFFFFF;
-    entry.ttl = 3;
-    return entry;
-  }
+  static sip::SdEntry FindEntry() { return sip::FindServiceEntry(0xFFFF, 0xFFFF, 3); }
   void OfferHere(std::uint16_t service = kService) {
     ara::com::ServiceNetwork network;
     machine.Offer({{service, kInstance}, network, 30501, 30502}, now);

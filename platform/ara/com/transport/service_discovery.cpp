@@ -105,13 +105,9 @@ void ServiceDiscovery::Send(const std::vector<sip::SdEntry>& entries, const std:
 }
 
 sip::SdEntry ServiceDiscovery::OfferEntry(const LocalOffer& offer, bool stop) const {
-  sip::SdEntry entry;
-  entry.type = sip::EntryType::kOfferService;
-  entry.serviceId = offer.info.instance.first;
-  entry.instanceId = offer.info.instance.second;
-  entry.majorVersion = offer.info.network.majorVersion;
+  auto entry = sip::MakeEntry(sip::EntryType::kOfferService, offer.info.instance.first, offer.info.instance.second,
+                              offer.info.network.majorVersion, stop ? 0 : options_.timings.ttl);
   entry.minorVersion = offer.info.network.minorVersion;
-  entry.ttl = stop ? 0 : options_.timings.ttl;
   if (offer.info.udpPort != 0) {
     entry.options.push_back(sip::Ipv4Endpoint(Bytes4(options_.unicast), sip::kProtocolUdp, offer.info.udpPort));
   }
@@ -455,14 +451,7 @@ void ServiceDiscovery::TickFinds(TimePoint now, SdActions& out) {
       continue;  // offers keep coming: no need to ask
     }
     const auto network = host_.UsedNetwork(serviceId).value_or(ServiceNetwork{});
-    sip::SdEntry entry;
-    entry.type = sip::EntryType::kFindService;
-    entry.serviceId = serviceId;
-    entry.instanceId = network.instanceId;
-    entry.majorVersion = 0xFF;
-    entry.minorVersion = 0xFFFFFFFF;
-    entry.ttl = t.ttl;
-    Send({entry}, std::nullopt, out);
+    Send({sip::FindServiceEntry(serviceId, network.instanceId, t.ttl)}, std::nullopt, out);
     if (find.repetition < t.repetitionsMax) {
       find.due = now + t.repetitionBaseDelay * (1U << find.repetition);
       ++find.repetition;
@@ -605,15 +594,11 @@ void ServiceDiscovery::SendSubscribes(const InstanceKey& instance, const std::ve
   }
   std::vector<sip::SdEntry> entries;
   for (const auto group : groups) {
-    sip::SdEntry entry;
-    entry.type = sip::EntryType::kSubscribeEventgroup;
+    auto entry = sip::MakeEntry(sip::EntryType::kSubscribeEventgroup, instance.first, instance.second, offer.major,
+                                subscribe ? options_.timings.ttl : 0);
+    entry.eventgroupId = group;
     const auto sub = subscriptions_.find({instance.first, instance.second, group});
     const bool again = subscribe && sub != subscriptions_.end() && sub->second.everAcked && !sub->second.acked;
-    entry.serviceId = instance.first;
-    entry.instanceId = instance.second;
-    entry.majorVersion = offer.major;
-    entry.ttl = subscribe ? options_.timings.ttl : 0;
-    entry.eventgroupId = group;
     entry.options.push_back(*endpoint);
     if (again) {
       // After the instance was lost the provider may still hold the old subscription: ending it

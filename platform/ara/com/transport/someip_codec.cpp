@@ -140,6 +140,22 @@ EndpointOption Ipv4Endpoint(std::array<std::uint8_t, 4> address, std::uint8_t pr
   return option;
 }
 
+SdEntry MakeEntry(EntryType type, std::uint16_t serviceId, std::uint16_t instanceId, std::uint8_t majorVersion,
+                  std::uint32_t ttl) {
+  SdEntry entry;
+  entry.type = type;
+  entry.serviceId = serviceId;
+  entry.instanceId = instanceId;
+  entry.majorVersion = majorVersion;
+  entry.ttl = ttl;
+  entry.minorVersion = type == EntryType::kFindService ? 0xFFFFFFFF : 0;
+  return entry;
+}
+
+SdEntry FindServiceEntry(std::uint16_t serviceId, std::uint16_t instanceId, std::uint32_t ttl) {
+  return MakeEntry(EntryType::kFindService, serviceId, instanceId, 0xFF, ttl);
+}
+
 namespace {
 
 // The two arrays of an SD payload, each checked to lie inside it.
