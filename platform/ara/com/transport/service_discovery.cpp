@@ -21,6 +21,8 @@ constexpr std::size_t kMaxSdPayload = 1400;
 // Peers this side keeps a sending session counter for without knowing anything else of them
 // (they only look for services); beyond this the counters of such peers start again.
 constexpr std::size_t kMaxSessionPeers = 1024;
+// Instances of one service known from offers; an offer of one more is ignored.
+constexpr std::size_t kMaxOfferedInstances = 256;
 // Subscribers of one event group; a subscription beyond it is refused.
 constexpr std::size_t kMaxSubscribersPerGroup = 256;
 
@@ -280,6 +282,11 @@ void ServiceDiscovery::OnOffer(const sip::SdEntry& entry, const UdpEndpoint& fro
     return;
   }
   const bool isNew = known == offers_.end();
+  if (isNew && std::count_if(offers_.begin(), offers_.end(), [&](const auto& item) {
+                 return item.first.first == entry.serviceId;
+               }) >= static_cast<std::ptrdiff_t>(kMaxOfferedInstances)) {
+    return;
+  }
   const bool moved = !isNew && (known->second.udpAt != offer.udpAt || known->second.tcpAt != offer.tcpAt);
   offers_[key] = offer;
   if (isNew) {
@@ -313,6 +320,18 @@ void ServiceDiscovery::OnSubscribe(const sip::SdEntry& entry, const UdpEndpoint&
   const auto [udpEndpoint, tcpEndpoint, ipv6] = EndpointsOf(entry);
   const auto address = from.address().to_v4();
   const std::uint16_t port = udpEndpoint ? udpEndpoint->port() : (tcpEndpoint ? tcpEndpoint->port() : 0);
+  const auto refuse = [&] {
+    answer.ttl = 0;
+    answers.push_back(answer);
+    internal::Trace().LogDebug() << "Subscription of service " << entry.serviceId << " event group "
+                                 << entry.eventgroupId << " from " << address.to_string() << " refused";
+  };
+  if (!host_.EventgroupKnown(entry.serviceId, entry.eventgroupId)) {
+    if (entry.ttl != 0) {
+      refuse();  // and nothing kept of it
+    }
+    return;
+  }
   auto& subscribers = offer.subscribers[entry.eventgroupId];
   const auto subscriberKey = std::pair{address, port};
   auto known = subscribers.find(subscriberKey);
@@ -326,12 +345,8 @@ void ServiceDiscovery::OnSubscribe(const sip::SdEntry& entry, const UdpEndpoint&
   }
   const bool usable = (udpEndpoint && offer.info.udpPort != 0) || (tcpEndpoint && offer.info.tcpPort != 0);
   const bool room = known != subscribers.end() || subscribers.size() < kMaxSubscribersPerGroup;
-  if (entry.majorVersion != offer.info.network.majorVersion ||
-      !host_.EventgroupKnown(entry.serviceId, entry.eventgroupId) || !usable || !room) {
-    answer.ttl = 0;
-    answers.push_back(answer);
-    internal::Trace().LogDebug() << "Subscription of service " << entry.serviceId << " event group "
-                                 << entry.eventgroupId << " from " << address.to_string() << " refused";
+  if (entry.majorVersion != offer.info.network.majorVersion || !usable || !room) {
+    refuse();
     return;
   }
   answer.ttl = entry.ttl;
