@@ -443,5 +443,39 @@ TEST_F(StrangerTest, AResponseFromAStrangerDoesNotCompleteAPendingCall) {
   EXPECT_EQ(pending.get(), (Value{7}));
 }
 
+TEST_F(StrangerTest, OffersOfServicesNotUsedAndRivalOffersOpenNoConnections) {
+  namespace sip = ara::com::transport::someip;
+  Connect();
+  SubscribeAlpha();
+  boost::asio::ip::tcp::acceptor listener(io, {stranger.local_endpoint().address(), 0});
+  listener.non_blocking(true);
+  const auto strangerAddress = stranger.local_endpoint().address().to_v4().to_bytes();
+  const auto tcpAt = sip::Ipv4Endpoint(strangerAddress, sip::kProtocolTcp, listener.local_endpoint().port());
+  struct Case {
+    const char* name;
+    std::uint16_t serviceId;
+    std::uint16_t instanceId;
+  };
+  std::uint16_t session = 1;
+  for (const Case& c : {Case{"a service the consumer does not use", 0x7002, 1},
+                        Case{"the instance another address offers", 0x7001, 1}}) {
+    SCOPED_TRACE(c.name);
+    auto offer = sip::MakeEntry(sip::EntryType::kOfferService, c.serviceId, c.instanceId, 1, 30);
+    offer.options.push_back(tcpAt);
+    stranger.send_to(boost::asio::buffer(Sd({offer}, session++)),
+                     {boost::asio::ip::make_address_v4(net.consumer), net.sdPort});
+  }
+  // An instance of its own, offered after the others, shows that the consumer has read them all.
+  auto own = sip::MakeEntry(sip::EntryType::kOfferService, 0x7001, 2, 1, 30);
+  own.options.push_back(sip::Ipv4Endpoint(strangerAddress, sip::kProtocolUdp, stranger.local_endpoint().port()));
+  stranger.send_to(boost::asio::buffer(Sd({own}, session++)),
+                   {boost::asio::ip::make_address_v4(net.consumer), net.sdPort});
+  ASSERT_TRUE(found.WaitFor([](const auto& lists) { return !lists.empty() && lists.back().size() == 2; }));
+  boost::system::error_code ec;
+  boost::asio::ip::tcp::socket accepted(io);
+  listener.accept(accepted, ec);
+  EXPECT_EQ(ec, boost::asio::error::would_block);
+}
+
 }  // namespace
 }  // namespace comtest

@@ -341,6 +341,17 @@ TEST_F(ServiceDiscoveryTest, OffersOfServicesThisSideDoesNotUseLeaveNoTrace) {
   EXPECT_EQ(machine.NextDue(), sd::TimePoint::max());
 }
 
+TEST_F(ServiceDiscoveryTest, AtMostTwoHundredFiftySixInstancesOfAServiceAreKnown) {
+  std::uint16_t session = 1;
+  for (std::uint16_t instance = 1; instance <= 300; ++instance) {
+    auto offer = OfferEntry(3);
+    offer.instanceId = instance;
+    Receive(With({offer}), session++, kOwner, true);
+  }
+  EXPECT_EQ(events.size(), 256u);
+  EXPECT_EQ(machine.OfferOf({kService, 257}), nullptr);
+}
+
 TEST_F(ServiceDiscoveryTest, AnAnswerTooLargeForOneMessageIsSplitAndEachInstanceAnsweredOnce) {
   OfferHere(kService);
   OfferHere(0x7002);
