@@ -10,15 +10,19 @@ ara::log::Logger& FrameworkLogger() {
   return logger;
 }
 
+void RequestLog::Info(std::string_view text) {
+  Write(Level::kInfo, text);
+}
+
 void RequestLog::Warn(std::string_view text) {
-  Write(false, text);
+  Write(Level::kWarn, text);
 }
 
 void RequestLog::Error(std::string_view text) {
-  Write(true, text);
+  Write(Level::kError, text);
 }
 
-void RequestLog::Write(bool error, std::string_view text) {
+void RequestLog::Write(Level level, std::string_view text) {
   using Clock = std::chrono::steady_clock;
   static std::mutex mutex;
   static double tokens = kBurst;
@@ -38,7 +42,9 @@ void RequestLog::Write(bool error, std::string_view text) {
     before = leftOut;
     leftOut = 0;
   }
-  auto stream = error ? FrameworkLogger().LogError() : FrameworkLogger().LogWarn();
+  auto stream = level == Level::kError  ? FrameworkLogger().LogError()
+                : level == Level::kWarn ? FrameworkLogger().LogWarn()
+                                        : FrameworkLogger().LogInfo();
   stream << text;
   if (before != 0) {
     stream << " (" << static_cast<std::uint64_t>(before) << " similar lines left out)";

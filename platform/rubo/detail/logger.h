@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <mutex>
 #include <string_view>
 
@@ -19,11 +20,13 @@ class RequestLog {
  public:
   static constexpr std::size_t kBurst = 10;
 
+  static void Info(std::string_view text);
   static void Warn(std::string_view text);
   static void Error(std::string_view text);
 
  private:
-  static void Write(bool error, std::string_view text);
+  enum class Level : std::uint8_t { kInfo, kWarn, kError };
+  static void Write(Level level, std::string_view text);
 };
 
 }  // namespace rubo::detail

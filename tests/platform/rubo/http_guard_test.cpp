@@ -126,11 +126,12 @@ class ServedTree {
   std::string Post(const std::string& body, const std::string& extraHeaders = {},
                    const std::string& target = {}) const {
     return "POST " + (target.empty() ? path : target) +
-           " HTTP/1.1\r\nHost: x\r\nContent-Length: " + std::to_string(body.size()) + "\r\n" + extraHeaders + "\r\n" +
-           body;
+           " HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\nContent-Length: " + std::to_string(body.size()) +
+           "\r\n" + extraHeaders + "\r\n" + body;
   }
   std::string ChunkedPostHeader() const {
-    return "POST " + path + " HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n";
+    return "POST " + path +
+           " HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\nTransfer-Encoding: chunked\r\n\r\n";
   }
 
   HookGate gate;
