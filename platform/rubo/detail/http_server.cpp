@@ -433,8 +433,9 @@ class Session : public std::enable_shared_from_this<Session> {
       if (self->gone_.load()) {
         // Its client closed the connection while the request waited: no one waits for the
         // write, so it is not made.
-        RequestLog::Info("[Rubo] Dropped a POST to " + self->connection_.Update().object->GetUri().ToString(false) +
-                         " from " + self->peer_.to_string() + ": the client closed the connection before it ran");
+        FrameworkLogger().LogInfo() << "[Rubo] Dropped a POST to "
+                                    << self->connection_.Update().object->GetUri().ToString(false) << " from "
+                                    << self->peer_.to_string() << ": the client closed the connection before it ran";
         self->connection_.Update().Clear();
       } else {
         self->connection_.Handler().RunUpdate(self->connection_.Update(), self->connection_.Output());

@@ -10,19 +10,15 @@ ara::log::Logger& FrameworkLogger() {
   return logger;
 }
 
-void RequestLog::Info(std::string_view text) {
-  Write(Level::kInfo, text);
-}
-
 void RequestLog::Warn(std::string_view text) {
-  Write(Level::kWarn, text);
+  Write(false, text);
 }
 
 void RequestLog::Error(std::string_view text) {
-  Write(Level::kError, text);
+  Write(true, text);
 }
 
-void RequestLog::Write(Level level, std::string_view text) {
+void RequestLog::Write(bool error, std::string_view text) {
   using Clock = std::chrono::steady_clock;
   static std::mutex mutex;
   static double tokens = kBurst;
@@ -42,9 +38,7 @@ void RequestLog::Write(Level level, std::string_view text) {
     before = leftOut;
     leftOut = 0;
   }
-  auto stream = level == Level::kError  ? FrameworkLogger().LogError()
-                : level == Level::kWarn ? FrameworkLogger().LogWarn()
-                                        : FrameworkLogger().LogInfo();
+  auto stream = error ? FrameworkLogger().LogError() : FrameworkLogger().LogWarn();
   stream << text;
   if (before != 0) {
     stream << " (" << static_cast<std::uint64_t>(before) << " similar lines left out)";

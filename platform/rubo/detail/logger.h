@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cstddef>
-#include <cstdint>
 #include <mutex>
 #include <string_view>
 
@@ -20,13 +19,11 @@ class RequestLog {
  public:
   static constexpr std::size_t kBurst = 10;
 
-  static void Info(std::string_view text);
   static void Warn(std::string_view text);
   static void Error(std::string_view text);
 
  private:
-  enum class Level : std::uint8_t { kInfo, kWarn, kError };
-  static void Write(Level level, std::string_view text);
+  static void Write(bool error, std::string_view text);
 };
 
 }  // namespace rubo::detail

@@ -15,7 +15,9 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ara/log/capture_sink.h"
@@ -71,6 +73,10 @@ class HookGate {
   void Close() {
     std::lock_guard lock(mutex_);
     open_ = false;
+  }
+  int Entered() {
+    std::lock_guard lock(mutex_);
+    return entered_;
   }
 
  private:
@@ -521,6 +527,164 @@ TEST(RequestLogTest, RefusalsAreLoggedAtABoundedRate) {
     return record.contextId == "RUBO" && record.text.find("[Rubo] Refused a request from 127.0.0.1: 400") == 0;
   });
   EXPECT_LE(lines, rubo::detail::RequestLog::kBurst + static_cast<std::size_t>(seconds.count()) + 1);
+}
+
+}  // namespace
+
+namespace {
+
+// What a request must be like before its body is used: JSON by its media type, JSON to its
+// end, its target in origin or absolute form. Each case: the request, the answer, and whether
+// the element's hook ran.
+struct FormCase {
+  const char* name;
+  std::function<std::string(const ServedTree&)> request;
+  unsigned status;
+  bool hookRuns;
+  std::string body = {};  // expected, when not empty
+};
+
+std::string PostTyped(const ServedTree& tree, const std::string& contentTypeLine, const std::string& body) {
+  return "POST " + tree.path + " HTTP/1.1\r\nHost: x\r\n" + contentTypeLine +
+         "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+std::string Typed(const ServedTree& tree, const std::string& type) {
+  return PostTyped(tree, "Content-Type: " + type + "\r\n", R"({"mode":"on"})");
+}
+
+const std::string kNulBody = std::string(R"({"mode":"on"})") + std::string(1, '\0') + R"({"bogus":1 ]])";
+
+const FormCase kForms[] = {
+    {"Json", [](const ServedTree& t) { return Typed(t, "application/json"); }, 200, true},
+    {"JsonWithCharset", [](const ServedTree& t) { return Typed(t, "application/json; charset=utf-8"); }, 200, true},
+    {"JsonAnyCase", [](const ServedTree& t) { return Typed(t, "Application/JSON"); }, 200, true},
+    {"JsonSuffix", [](const ServedTree& t) { return Typed(t, "application/merge-patch+json"); }, 200, true},
+    {"TextPlain", [](const ServedTree& t) { return Typed(t, "text/plain"); }, 415, false, "Unsupported Media Type"},
+    {"Form", [](const ServedTree& t) { return Typed(t, "application/x-www-form-urlencoded"); }, 415, false},
+    {"Multipart", [](const ServedTree& t) { return Typed(t, "multipart/form-data; boundary=x"); }, 415, false},
+    {"JsonLookalike", [](const ServedTree& t) { return Typed(t, "application/jsonp"); }, 415, false},
+    {"SuffixAlone", [](const ServedTree& t) { return Typed(t, "application/+json"); }, 415, false},
+    {"NoContentType", [](const ServedTree& t) { return PostTyped(t, "", R"({"mode":"on"})"); }, 415, false},
+    {"TwoContentTypes",
+     [](const ServedTree& t) {
+       return PostTyped(t, "Content-Type: application/json\r\nContent-Type: text/plain\r\n", R"({"mode":"on"})");
+     },
+     400, false},
+    {"TextPlainAwaitingContinue",
+     [](const ServedTree& t) {
+       return "POST " + t.path +
+              " HTTP/1.1\r\nHost: x\r\nContent-Type: text/plain\r\nExpect: 100-continue\r\nContent-Length: 13\r\n\r\n";
+     },
+     415, false},
+    {"NulThenGarbage", [](const ServedTree& t) { return t.Post(kNulBody); }, 400, false, "Bad Message"},
+    {"NulAtEnd", [](const ServedTree& t) { return t.Post(std::string(R"({"mode":"on"})") + '\0'); }, 400, false},
+    {"GarbageAfterObject", [](const ServedTree& t) { return t.Post(R"({"mode":"on"} {"bogus":1 ]])"); }, 400, false},
+    {"AbsoluteFormGet",
+     [](const ServedTree& t) {
+       return "GET http://127.0.0.1:" + std::to_string(t.Port()) + t.path + " HTTP/1.1\r\nHost: x\r\n\r\n";
+     },
+     200, false},
+    {"AbsoluteFormPost",
+     [](const ServedTree& t) {
+       return "POST HTTP://[::1]" + t.path +
+              "?a=b HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n"
+              "Content-Length: 13\r\n\r\n{\"mode\":\"on\"}";
+     },
+     200, true},
+    {"AbsoluteFormRoot", [](const ServedTree&) { return std::string("GET http://gw HTTP/1.1\r\nHost: gw\r\n\r\n"); },
+     200, false},
+    {"AbsoluteFormUserInfo",
+     [](const ServedTree& t) { return "GET http://user@gw" + t.path + " HTTP/1.1\r\nHost: gw\r\n\r\n"; }, 400, false},
+    {"AbsoluteFormNoAuthority",
+     [](const ServedTree& t) { return "GET http://" + t.path + " HTTP/1.1\r\nHost: gw\r\n\r\n"; }, 400, false},
+    {"AbsoluteFormBadPort",
+     [](const ServedTree& t) { return "GET http://gw:8o" + t.path + " HTTP/1.1\r\nHost: gw\r\n\r\n"; }, 400, false},
+    {"AbsoluteFormOtherScheme",
+     [](const ServedTree& t) { return "GET ftp://gw" + t.path + " HTTP/1.1\r\nHost: gw\r\n\r\n"; }, 400, false},
+    {"HostWithUserInfo", [](const ServedTree& t) { return "GET " + t.path + " HTTP/1.1\r\nHost: user@gw\r\n\r\n"; },
+     400, false},
+    {"HostIpv6", [](const ServedTree& t) { return "GET " + t.path + " HTTP/1.1\r\nHost: [::1]:8080\r\n\r\n"; }, 200,
+     false},
+};
+
+class FormTest : public ::testing::TestWithParam<FormCase> {};
+
+TEST_P(FormTest, AnsweredBeforeTheHookUnlessUsable) {
+  const auto& form = GetParam();
+  ServedTree tree(ConfigOf({}));
+  auto client = tree.Connect();
+  ASSERT_TRUE(client.Send(form.request(tree)));
+  const auto response = client.Read();
+  EXPECT_EQ(response.status, form.status);
+  if (!form.body.empty()) {
+    EXPECT_EQ(response.body, form.body);
+  }
+  EXPECT_EQ(response.Header("accept-post"), form.status == 415 ? "application/json" : "");
+  EXPECT_EQ(tree.gate.Entered(), form.hookRuns ? 1 : 0);
+  EXPECT_EQ(tree.Mode(), form.hookRuns ? "on" : "off");
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, FormTest, ::testing::ValuesIn(kForms),
+                         [](const ::testing::TestParamInfo<FormCase>& info) { return std::string(info.param.name); });
+
+// TCP state of a loopback connection by the client's local port, from /proc/net/tcp (the
+// test's own network namespace): "06" is TIME_WAIT, reached once both sides closed.
+std::string TcpStateOf(std::uint16_t localPort) {
+  char port[8];
+  std::snprintf(port, sizeof(port), ":%04X", localPort);
+  std::ifstream table("/proc/net/tcp");
+  std::string line;
+  std::getline(table, line);
+  while (std::getline(table, line)) {
+    std::istringstream fields(line);
+    std::string slot, local, remote, state;
+    fields >> slot >> local >> remote >> state;
+    if (local.size() > 5 && local.compare(local.size() - 5, 5, port) == 0) {
+      return state;
+    }
+  }
+  return "";
+}
+
+// Clients that send a POST and give up while it waits behind another one on the same element:
+// their writes are never made, each drop is logged once, and the next real POST is answered.
+TEST(AbandonedPostTest, QueuedPostsOfClosedConnectionsAreDropped) {
+  ara::log::ScopedCapture capture;
+  ServedTree tree(ConfigOf({{"maxWorkerThreads", 2}}));
+  tree.gate.Close();
+  auto first = tree.Connect("127.0.0.31");
+  ASSERT_TRUE(first.Send(tree.Post(R"({"mode":"first"})")));
+  ASSERT_TRUE(tree.gate.WaitEntered(1));
+  constexpr int kGivenUp = 8;
+  std::vector<std::uint16_t> ports;
+  for (int i = 0; i < kGivenUp; ++i) {
+    auto client = tree.Connect("127.0.0.32");
+    ASSERT_TRUE(client.Send(tree.Post(R"({"mode":"abandoned"})")));
+    ports.push_back(client.LocalPort());
+    client.CloseNow();
+  }
+  // Each has been closed by the server too (it watches a waiting request's connection).
+  const auto deadline = std::chrono::steady_clock::now() + kWait;
+  for (const auto port : ports) {
+    while (TcpStateOf(port) != "06" && !TcpStateOf(port).empty() && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::yield();
+    }
+    EXPECT_TRUE(TcpStateOf(port) == "06" || TcpStateOf(port).empty()) << port;
+  }
+  auto last = tree.Connect("127.0.0.33");
+  ASSERT_TRUE(last.Send(tree.Post(R"({"mode":"last"})")));
+  tree.gate.Open();
+  EXPECT_EQ(first.Read().status, 200u);
+  EXPECT_EQ(last.Read().status, 200u);
+  EXPECT_EQ(tree.gate.Entered(), 2);
+  EXPECT_EQ(tree.Mode(), "last");
+  const auto drops = capture->Count([](const ara::log::Record& record) {
+    return record.contextId == "RUBO" && record.level == ara::log::LogLevel::kInfo &&
+           record.text.find("[Rubo] Dropped a POST to ") == 0 &&
+           record.text.find(" from 127.0.0.32: the client closed the connection before it ran") != std::string::npos;
+  });
+  EXPECT_EQ(drops, static_cast<std::size_t>(kGivenUp));
 }
 
 }  // namespace
