@@ -4,7 +4,11 @@
 // waits for a real timeout constant.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -685,6 +689,217 @@ TEST(AbandonedPostTest, QueuedPostsOfClosedConnectionsAreDropped) {
            record.text.find(" from 127.0.0.32: the client closed the connection before it ran") != std::string::npos;
   });
   EXPECT_EQ(drops, static_cast<std::size_t>(kGivenUp));
+}
+
+}  // namespace
+
+namespace {
+
+// Connections that trickle a request from several addresses, reconnecting whenever the server
+// ends one; nonblocking sockets under one poll loop, bounded in count and time.
+class Trickler {
+ public:
+  Trickler(std::uint16_t port, std::vector<std::string> sources, int perSource, std::string start)
+      : port_(port), sources_(std::move(sources)), perSource_(perSource), start_(std::move(start)) {
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~Trickler() {
+    stop_ = true;
+    thread_.join();
+  }
+  // Connections that the server ended, so far.
+  int Ended() const { return ended_.load(); }
+
+ private:
+  struct Slot {
+    int fd = -1;
+    std::string source;
+  };
+
+  void Open(Slot& slot) {
+    slot.fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    ::inet_pton(AF_INET, slot.source.c_str(), &local.sin_addr);
+    ::bind(slot.fd, reinterpret_cast<sockaddr*>(&local), sizeof(local));
+    sockaddr_in remote{};
+    remote.sin_family = AF_INET;
+    remote.sin_port = htons(port_);
+    ::inet_pton(AF_INET, kServerAddress, &remote.sin_addr);
+    ::connect(slot.fd, reinterpret_cast<sockaddr*>(&remote), sizeof(remote));
+    pending_.push_back(&slot);
+  }
+
+  void Run() {
+    std::vector<Slot> slots;
+    slots.reserve(sources_.size() * static_cast<std::size_t>(perSource_));
+    for (const auto& source : sources_) {
+      for (int i = 0; i < perSource_; ++i) {
+        slots.push_back(Slot{-1, source});
+        Open(slots.back());
+      }
+    }
+    const auto end = std::chrono::steady_clock::now() + 60s;
+    std::vector<pollfd> polled(slots.size());
+    while (!stop_ && std::chrono::steady_clock::now() < end) {
+      // Connected ones get their first bytes, then one byte each turn.
+      for (std::size_t i = 0; i < slots.size(); ++i) {
+        polled[i] = pollfd{slots[i].fd, POLLIN, 0};
+      }
+      ::poll(polled.data(), polled.size(), 20);
+      for (std::size_t i = 0; i < slots.size(); ++i) {
+        auto& slot = slots[i];
+        char sink[512];
+        if ((polled[i].revents & (POLLIN | POLLHUP | POLLERR)) != 0 && ::recv(slot.fd, sink, sizeof(sink), 0) <= 0) {
+          ::close(slot.fd);
+          ++ended_;
+          Open(slot);
+          continue;
+        }
+        const auto it = std::find(pending_.begin(), pending_.end(), &slot);
+        if (it != pending_.end()) {
+          if (::send(slot.fd, start_.data(), start_.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(start_.size())) {
+            pending_.erase(it);
+          }
+          continue;
+        }
+        ::send(slot.fd, "s", 1, MSG_NOSIGNAL);
+      }
+    }
+    for (auto& slot : slots) {
+      ::close(slot.fd);
+    }
+  }
+
+  const std::uint16_t port_;
+  const std::vector<std::string> sources_;
+  const int perSource_;
+  const std::string start_;
+  std::vector<Slot*> pending_;  // connected or connecting, first bytes not sent yet
+  std::atomic<bool> stop_{false};
+  std::atomic<int> ended_{0};
+  std::thread thread_;
+};
+
+struct TrickleCase {
+  const char* name;
+  std::function<std::string(const ServedTree&)> start;  // then one byte at a time
+};
+
+const TrickleCase kTrickles[] = {
+    {"Headers", [](const ServedTree&) { return std::string("GET /Svc HTTP/1.1\r\nHost: x\r\nX-Slow: "); }},
+    {"Bodies",
+     [](const ServedTree& tree) {
+       return "POST " + tree.path +
+              " HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\nContent-Length: 4000\r\n\r\n";
+     }},
+};
+
+class TrickleTest : public ::testing::TestWithParam<TrickleCase> {};
+
+// 8 addresses x 40 connections trickle requests and reconnect; slots are few. A fresh client
+// from a ninth address, one connection per request, is served nearly always.
+TEST_P(TrickleTest, FreshClientIsServedWhileManyAddressesTrickle) {
+  ServedTree tree(ConfigOf({{"maxConnections", 64},
+                            {"maxConnectionsPerPeer", 16},
+                            {"headerTimeoutMs", 30000},
+                            {"bodyTimeoutMs", 30000},
+                            {"lingerTimeoutMs", 50}}));
+  std::vector<std::string> sources;
+  for (int i = 0; i < 8; ++i) {
+    sources.push_back("127.0.41." + std::to_string(10 + i));
+  }
+  Trickler trickler(tree.Port(), sources, 40, GetParam().start(tree));
+  // Every slot is taken and the trickler is being turned away before the fresh client starts.
+  const auto busy = std::chrono::steady_clock::now() + kWait;
+  while (trickler.Ended() < 100 && std::chrono::steady_clock::now() < busy) {
+    std::this_thread::yield();
+  }
+  ASSERT_GE(trickler.Ended(), 100);
+  constexpr int kRequests = 40;
+  int served = 0;
+  for (int i = 0; i < kRequests; ++i) {
+    RawClient fresh(kServerAddress, tree.Port(), "127.0.41.30");
+    if (fresh.Send(tree.Get(tree.path)) && fresh.Read(5s).status == 200u) {
+      ++served;
+    }
+  }
+  ::testing::Test::RecordProperty("fresh_served", served);
+  EXPECT_GE(served, kRequests * 8 / 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(Trickles, TrickleTest, ::testing::ValuesIn(kTrickles),
+                         [](const ::testing::TestParamInfo<TrickleCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+// A flood of complete requests from one address, far over its share of the slots: each one
+// gets an answer (200, or 503 when no slot could be freed), none a bare close.
+TEST(FloodTest, EveryRequestThatArrivedIsAnswered) {
+  ServedTree tree(ConfigOf({{"maxConnections", 16}, {"maxConnectionsPerPeer", 8}}));
+  constexpr int kClients = 200;
+  std::vector<std::unique_ptr<RawClient>> clients;
+  for (int i = 0; i < kClients; ++i) {
+    clients.push_back(std::make_unique<RawClient>(kServerAddress, tree.Port(), "127.0.42.10"));
+    ASSERT_TRUE(clients.back()->Send(tree.Get(tree.path)));
+  }
+  int unanswered = 0;
+  int ok = 0;
+  for (auto& client : clients) {
+    const auto status = client->Read(kWait).status;
+    unanswered += status == 0 ? 1 : 0;
+    ok += status == 200 ? 1 : 0;
+  }
+  ::testing::Test::RecordProperty("flood_ok", ok);
+  EXPECT_EQ(unanswered, 0);
+}
+
+// The I/O threads (named "rubo-io") block while no connection is open: no timer wakes them.
+std::uint64_t IoThreadSwitches() {
+  std::uint64_t total = 0;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::ifstream comm(task.path() / "comm");
+    std::string name;
+    std::getline(comm, name);
+    if (name != "rubo-io") {
+      continue;
+    }
+    std::ifstream status(task.path() / "status");
+    std::string line;
+    while (std::getline(status, line)) {
+      if (line.rfind("voluntary_ctxt_switches:", 0) == 0) {
+        total += std::stoull(line.substr(line.find(':') + 1));
+      }
+    }
+  }
+  return total;
+}
+
+// True once the I/O threads stayed asleep for a whole window (looked at within a bound).
+bool QuietWindowWithin(std::chrono::milliseconds window, std::chrono::milliseconds bound) {
+  const auto end = std::chrono::steady_clock::now() + bound;
+  while (std::chrono::steady_clock::now() < end) {
+    const auto before = IoThreadSwitches();
+    std::this_thread::sleep_for(window);
+    if (IoThreadSwitches() == before) {
+      return true;
+    }
+  }
+  return false;
+}
+
+TEST(IdleTest, NoWakeUpWhileNoConnectionIsOpen) {
+  // A 20 ms header timeout makes the sweep run every 5 ms while a connection is open.
+  ServedTree tree(ConfigOf({{"headerTimeoutMs", 20}}));
+  {
+    auto client = tree.Connect();
+    ASSERT_TRUE(client.Send(tree.Get(tree.path)));
+    ASSERT_EQ(client.Read().status, 200u);
+    // While it is open, the sweep wakes a thread: the measure sees wake-ups.
+    EXPECT_FALSE(QuietWindowWithin(100ms, 100ms));
+  }
+  // Closed: after the last sweep, 40 sweep periods without one wake-up.
+  EXPECT_TRUE(QuietWindowWithin(200ms, kWait));
 }
 
 }  // namespace
