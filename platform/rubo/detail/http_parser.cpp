@@ -63,12 +63,6 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return (x >= 'A' && x <= 'Z' ? x | 0x20 : x) == (y >= 'A' && y <= 'Z' ? y | 0x20 : y);
-         });
-}
-
 // Calls f with each trimmed, non-empty member of a comma-separated list.
 template <typename F>
 void ForEachListMember(std::string_view list, F f) {
@@ -160,6 +154,12 @@ bool IsAuthority(std::string_view text) {
 }
 
 }  // namespace
+
+bool EqualsNoCase(std::string_view a, std::string_view b) noexcept {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return (x >= 'A' && x <= 'Z' ? x | 0x20 : x) == (y >= 'A' && y <= 'Z' ? y | 0x20 : y);
+         });
+}
 
 void RequestParser::Reset() {
   state_ = State::kHeader;

@@ -11,6 +11,9 @@ namespace rubo::detail {
 
 enum class Method : std::uint8_t { kGet, kHead, kPost, kOther };
 
+// ASCII case-insensitive equality, as header names and tokens compare.
+bool EqualsNoCase(std::string_view a, std::string_view b) noexcept;
+
 // One request as the parser leaves it. The strings keep their capacity from request to
 // request on one connection.
 struct ParsedRequest {

@@ -1,6 +1,5 @@
 #include "rubo/detail/request_handler.h"
 
-#include <algorithm>
 #include <exception>
 
 #include "ara/rest/serialize/json_serializer.h"
@@ -110,12 +109,6 @@ void MethodNotAllowed(bool writable, Response& response) {
 void Failed(Response& response, const char* what) {
   RequestLog::Error(std::string("[Rubo] Request failed: ") + what);
   response.SetText(500, "Internal Server Error");
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return (x >= 'A' && x <= 'Z' ? x | 0x20 : x) == (y >= 'A' && y <= 'Z' ? y | 0x20 : y);
-         });
 }
 
 void UnsupportedMediaType(Response& response) {
