@@ -102,6 +102,13 @@ struct ServedTree {
     }
     element = MakeLinked(99);
     items->Add(element);
+    // A collection of about the size of the application's largest.
+    auto twenty = ara::rest::MakeSharedPointer<rubo::ServerResource>(Uuid::MakeV5("/Svc/twenty"),
+                                                                     Uri::Builder("/Svc/twenty").ToUri(), "twenty");
+    service->Add(twenty);
+    for (int i = 0; i < 20; ++i) {
+      twenty->Add(MakeLinked(100 + i));
+    }
     server->Add(service);
     server->Start(false);
     path = element->GetUri().ToString();
@@ -136,6 +143,22 @@ void BM_GetElementKeepAlive(benchmark::State& state) {
   state.counters["GETs/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_GetElementKeepAlive)->Threads(1)->Threads(4)->UseRealTime();
+
+// GETs of a collection of 20 elements, rendered with its elements, over a kept-alive connection.
+void BM_GetCollectionKeepAlive(benchmark::State& state) {
+  auto& tree = Tree();
+  rubo::testing::HttpTestClient client(tree.server->GetPort());
+  for (auto _ : state) {
+    const auto result = client.Get("/Svc/twenty");
+    if (result.status != 200) {
+      state.SkipWithError("GET failed");
+      break;
+    }
+    benchmark::DoNotOptimize(result);
+  }
+  state.counters["GETs/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_GetCollectionKeepAlive)->UseRealTime();
 
 }  // namespace
 
