@@ -18,7 +18,7 @@ rubo::UriList MakeRegistryUris() {
 
 std::shared_ptr<rubo::server::RuboServer> MakeFrameworkRoot(const std::string& serverName,
                                                             const std::string& configPath) {
-  auto root = ara::rest::MakeSharedPointer<rubo::server::RuboServer>(serverName, configPath);
+  auto root = rubo::MakeObject<rubo::server::RuboServer>(serverName, configPath);
   root->InitServices();
   return root;
 }
