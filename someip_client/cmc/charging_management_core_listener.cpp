@@ -9,8 +9,8 @@
 #include <boost/variant/get.hpp>
 
 #include "ara/com/exceptions.h"
-#include "someip_client/cmc/cmc_fields.h"
 #include "someip_client/common/bind_weak.h"
+#include "someip_client/interfaces/cmc_fields.h"
 
 namespace orik::chargingManagementCoreListener {
 

@@ -12,9 +12,9 @@
 #include "interfaces/comm_mngr/partner_slot.h"
 #include "interfaces/get_futures/abstract_get_futures.h"
 #include "service_types/chargingmanagementcore/datatypes.h"
-#include "someip_client/cmc/cmc_fields.h"
 #include "someip_client/common/timing_constants.h"
 #include "someip_client/interfaces/charging_management_core_proxy_interface.h"
+#include "someip_client/interfaces/cmc_fields.h"
 
 namespace ara::log {
 class Logger;

@@ -7,8 +7,8 @@
 #include <boost/variant.hpp>
 
 #include "service_types/chargingmanagementcore/datatypes.h"
-#include "someip_client/cmc/cmc_fields.h"
-#include "someip_client/common/field_list.h"
+#include "someip_client/interfaces/cmc_fields.h"
+#include "someip_client/interfaces/field_list.h"
 
 // The three variants in which ChargingManagementCore field values cross the wrapper interface,
 // expanded from the field records. The order of the alternatives is part of the interface: a

@@ -7,7 +7,7 @@
 #include "interfaces/comm_mngr/comm_mngr_someip_side_interface.h"
 #include "interfaces/enums/someip_types.h"
 #include "service_types/chargingmanagementcore/datatypes.h"
-#include "someip_client/common/field_list.h"
+#include "someip_client/interfaces/field_list.h"
 
 // One record per relayed ChargingManagementCore field, and the one list of them (at the end).
 // A record holds every fact of its field: resource type, element structure, sample cache size,
