@@ -73,10 +73,10 @@ class HttpServer {
   void Accept();
   void OnAccept(boost::asio::ip::tcp::socket socket, Lane& lane);
   // With the registry lock held: takes the slot of the waiting connection (for a request, or
-  // for more of one) whose last progress is the oldest, of one peer or of all, and tells it
-  // (asynchronously); false when none waits. A connection that waits for the first byte of a
-  // request was last making progress when its previous response was written (or when it was
-  // accepted), one that trickles a request when its last bytes arrived.
+  // for more of one) that has waited longest for its current request, of one peer or of all,
+  // and tells it (asynchronously); false when none waits. A connection waits from the moment
+  // its previous response was written (or it was accepted); bytes of a request that trickles
+  // in do not reset that time.
   bool EvictOldestWaiting(const boost::asio::ip::address* peer);
   void RefuseBusy(boost::asio::ip::tcp::socket& socket, const std::string& why);
 
