@@ -105,11 +105,6 @@ struct NetworkConfig {
 // events or methods. Unknown keys inside "network" are refused.
 inline constexpr const char* kDeploymentEnvironmentVariable = "ORIK_COM_DEPLOYMENT";
 
-// Environment variable choosing the transport of a runtime created as the application creates it:
-// "local" selects the in-process bus (for tests that run the whole process); anything else, or
-// unset, the network.
-inline constexpr const char* kTransportEnvironmentVariable = "ORIK_COM_TRANSPORT";
-
 class DeploymentOverrides {
  public:
   DeploymentOverrides() = default;

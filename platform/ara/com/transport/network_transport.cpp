@@ -417,6 +417,8 @@ class Engine : public std::enable_shared_from_this<Engine> {
     }
   }
 
+  void PostHeartbeat(std::function<void()> answered) { Post(std::move(answered)); }
+
  private:
   // ---- state of the consumer side ----
   struct RemoteOffer {
@@ -1724,6 +1726,7 @@ class NetworkTransport final : public Transport {
     engine_->Notify(std::move(message), eventgroupId);
   }
   void Send(Message message) override { engine_->Send(std::move(message)); }
+  void PostHeartbeat(std::function<void()> answered) override { engine_->PostHeartbeat(std::move(answered)); }
 
  private:
   std::shared_ptr<Engine> engine_;
