@@ -2,14 +2,16 @@
 # GETs of one element: the framework's server against nginx serving the same bytes, both on
 # loopback, both pinned to the same two cores, wrk on two others, at 1, 16 and 64 connections.
 # Prints requests/s, p50/p99 latency and CPU time per request for each with the ratios, and the
-# server's thread count and RSS before the load, right after it and once it has been idle.
+# server's thread count and RSS before the load, right after it and once it has been idle, and
+# the wake-ups of both servers over a quiet period without connections.
 #
 #   bench/http/compare.sh            (after a build in build/; BUILD_DIR names another)
-#   DURATION=10 CONNECTIONS="1 16 64" SERVER_CPUS=0,1 CLIENT_CPUS=2,3 IDLE_WAIT=20 SERVE_BIN=...
+#   DURATION=10 CONNECTIONS="1 16 64" SERVER_CPUS=0,1 CLIENT_CPUS=2,3 IDLE_WAIT=20 QUIET_SECONDS=10 SERVE_BIN=...
 #
 # nginx and wrk are needed by this script alone, so they are installed here (from Debian,
 # when missing) rather than with the build's packages.
 set -euo pipefail
+shopt -s inherit_errexit
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
 duration="${DURATION:-10}"
@@ -115,7 +117,7 @@ cmp -s "$work/nginx.body" "$work/www/element.json" || {
   echo "nginx does not serve the same bytes" >&2
   exit 1
 }
-nginx_workers=($(pgrep -P "$nginx_pid"))
+mapfile -t nginx_workers < <(pgrep -P "$nginx_pid")
 
 threads_before="$(threads_of "$ours_pid")"
 rss_before="$(rss_kib_of "$ours_pid")"
@@ -190,12 +192,31 @@ for _ in $(seq "$idle_wait"); do
 done
 threads_idle="$(threads_of "$ours_pid")"
 rss_idle="$(rss_kib_of "$ours_pid")"
+# Wake-ups with no connection open: voluntary context switches of every thread over a quiet
+# period (nginx's workers alongside, for comparison).
+switches_of() {
+  local total=0 pid task
+  for pid in "$@"; do
+    for task in /proc/"$pid"/task/*/status; do
+      total=$((total + $(awk '/^voluntary_ctxt_switches:/ {print $2}' "$task")))
+    done
+  done
+  echo "$total"
+}
+quiet="${QUIET_SECONDS:-10}"
+ours_switches="$(switches_of "$ours_pid")"
+nginx_switches="$(switches_of "${nginx_workers[@]}")"
+sleep "$quiet"
+ours_switches=$(($(switches_of "$ours_pid") - ours_switches))
+nginx_switches=$(($(switches_of "${nginx_workers[@]}") - nginx_switches))
 echo
 echo "ours: threads $threads_before before load, $threads_after right after, $threads_idle idle after load"
 echo "ours: RSS ${rss_before} KiB before load, ${rss_after} KiB right after, ${rss_idle} KiB idle after load"
+echo "idle ${quiet}s without connections: ours $ours_switches wake-ups (all threads), nginx workers $nginx_switches"
 
 # Heap allocations per GET, in a separate instance (counting would slow the runs above).
-kill "$ours_pid" && wait "$ours_pid" 2>/dev/null || true
+kill "$ours_pid" 2>/dev/null || true
+wait "$ours_pid" 2>/dev/null || true
 ours_pid=""
 if cc -O2 -shared -fPIC -o "$work/alloc_count.so" "$root/bench/http/alloc_count.c" 2>/dev/null; then
   LD_PRELOAD="$work/alloc_count.so" ALLOC_COUNT_FILE="$work/allocations" taskset -c "$server_cpus" \

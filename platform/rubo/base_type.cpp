@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "ara/rest/exception.h"
+#include "rubo/detail/route_index.h"
 
 namespace rubo {
 
@@ -307,9 +308,12 @@ ara::rest::Uri BaseXObject::GetUri() const {
 }
 void BaseXObject::SetUri(const ara::rest::Uri& uri) {
   auto text = uri.ToString(false);
-  std::lock_guard lock(identityMutex_);
-  uri_ = uri;
-  uriText_ = std::move(text);
+  {
+    std::lock_guard lock(identityMutex_);
+    uri_ = uri;
+    uriText_ = std::move(text);
+  }
+  detail::NoteTreeChange();  // routing follows the new path
 }
 std::string BaseXObject::GetName() const {
   std::lock_guard lock(identityMutex_);

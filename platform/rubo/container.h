@@ -10,6 +10,7 @@
 #include "ara/rest/uri.h"
 #include "ara/rest/uuid.h"
 #include "rubo/base_type.h"
+#include "rubo/detail/route_index.h"
 
 namespace rubo {
 
@@ -45,11 +46,14 @@ class Container {
     if (!child) {
       return false;
     }
-    std::lock_guard lock(*mutex_);
-    if (std::find(children_.begin(), children_.end(), child) != children_.end()) {
-      return false;
+    {
+      std::lock_guard lock(*mutex_);
+      if (std::find(children_.begin(), children_.end(), child) != children_.end()) {
+        return false;
+      }
+      children_.push_back(std::move(child));
     }
-    children_.push_back(std::move(child));
+    detail::NoteTreeChange();
     return true;
   }
 
@@ -66,6 +70,7 @@ class Container {
       removed = std::move(*it);
       children_.erase(it);
     }
+    detail::NoteTreeChange();
     return true;
   }
 

@@ -41,9 +41,11 @@ inline constexpr std::uint16_t kDefaultPort = 8080;
 //
 // Served over HTTP/1.1: GET (and HEAD) of "/" (the services), of a service, a collection
 // (with its elements) or an element, GET with the query "?spec" (the object's specification),
-// POST on an element with a pre-update hook. POSTs on one element run one after another from
-// the start of the hook to the end of the application of the body; reads and other elements
-// are not held up meanwhile.
+// POST on an element with a pre-update hook, with a JSON body (Content-Type application/json
+// or a "+json" type; any other, or none, gets 415 with Accept-Post). Targets in origin or
+// absolute form ("http://host:port/path"; its authority must be well-formed, as Host). POSTs
+// on one element run one after another from the start of the hook to the end of the
+// application of the body; reads and other elements are not held up meanwhile.
 class Server : public ServerXObject, public Container<ServerService> {
  public:
   Server(std::string serverName, std::string configPath);

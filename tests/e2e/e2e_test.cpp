@@ -165,10 +165,13 @@ class EndToEnd : public ::testing::Test {
     }
   }
 
-  Reply Request(boost::beast::http::verb method, const std::string& target, const std::string& body = {}) {
+  // contentType over application/json ("" sends none).
+  Reply Request(boost::beast::http::verb method, const std::string& target, const std::string& body = {},
+                const char* contentType = nullptr) {
     try {
       rubo::testing::HttpTestClient client(port_, net_.gateway.c_str(), std::chrono::seconds(30));
-      const auto result = client.Request(method, target, body);
+      const auto result = contentType == nullptr ? client.Request(method, target, body)
+                                                 : client.Request(method, target, body, "Content-Type", contentType);
       return {result.status, result.body};
     } catch (const std::exception& e) {
       ADD_FAILURE() << method << " " << target << ": " << e.what();
@@ -456,9 +459,10 @@ INSTANTIATE_TEST_SUITE_P(Vehicle, LateOrRefusedWrites,
 
 struct Invalid {
   const char* name;
-  const char* body;
+  std::string body;
   unsigned status;
   const char* text;
+  const char* contentType = "application/json";
   friend void PrintTo(const Invalid& post, std::ostream* out) { *out << post.name; }
 };
 
@@ -469,7 +473,7 @@ TEST_P(InvalidPosts, AreRefusedWithoutAskingTheVehicle) {
   const std::string path = PathOf("/ChargingManagementCore/valueControls", "immediateChargingOptionsTargetSoc");
   ASSERT_FALSE(path.empty());
   const auto from = sim_->EventCount();
-  const auto reply = Post(path, json::parse(GetParam().body));
+  const auto reply = Request(boost::beast::http::verb::post, path, GetParam().body, GetParam().contentType);
   EXPECT_EQ(reply.status, GetParam().status);
   EXPECT_EQ(reply.body, GetParam().text);
   // A valid write afterwards is the first the vehicle sees.
@@ -480,12 +484,20 @@ TEST_P(InvalidPosts, AreRefusedWithoutAskingTheVehicle) {
   EXPECT_EQ(writes[0][0].value("currentValue", 0), 60);
 }
 
-INSTANTIATE_TEST_SUITE_P(Validation, InvalidPosts,
-                         ::testing::Values(Invalid{"WrongKind", R"({"currentValue": "5"})", 400, "Bad Message"},
-                                           Invalid{"OutOfRange", R"({"currentValue": 3001})", 400, kOutOfRange},
-                                           Invalid{"NotWritable", R"({"minValue": 1})", 409,
-                                                   "Conflict: not allowed parameter(s) included"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Validation, InvalidPosts,
+    ::testing::Values(Invalid{"WrongKind", R"({"currentValue": "5"})", 400, "Bad Message"},
+                      Invalid{"OutOfRange", R"({"currentValue": 3001})", 400, kOutOfRange},
+                      Invalid{"NotWritable", R"({"minValue": 1})", 409, "Conflict: not allowed parameter(s) included"},
+                      // What a web page may send cross-origin without asking first.
+                      Invalid{"TextPlain", R"({"currentValue": 85})", 415, "Unsupported Media Type", "text/plain"},
+                      Invalid{"FormEncoded", R"({"currentValue": 85})", 415, "Unsupported Media Type",
+                              "application/x-www-form-urlencoded"},
+                      Invalid{"NoContentType", R"({"currentValue": 85})", 415, "Unsupported Media Type", ""},
+                      Invalid{"TextAfterNul",
+                              std::string(R"({"currentValue": 85})") + std::string(1, '\0') + R"({"bogus":1 ]])", 400,
+                              "Bad Message"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- the reset
 

@@ -2,7 +2,9 @@
 // routing, the hooks of a small REST tree, JSON in and out, and the responses, without
 // sockets. Nothing may escape as an exception or crash; every response must be well-formed
 // (status line, Content-Length matching the body written); and the connection must answer
-// the same whether the bytes arrive at once or a few at a time.
+// the same whether the bytes arrive at once or a few at a time. The input is also taken as a
+// JSON body: one that is accepted must never be accepted with a NUL and more bytes after it
+// (by the reader, nor as a POST), since its meaning would depend on where a parser stops.
 
 #include <algorithm>
 #include <atomic>
@@ -15,6 +17,7 @@
 
 #include "ara/log/logging.h"
 #include "ara/rest/allocator.h"
+#include "ara/rest/serialize/json_serializer.h"
 #include "rubo/detail/http_connection.h"
 #include "rubo/detail/request_handler.h"
 #include "rubo/server.h"
@@ -191,6 +194,37 @@ std::string Run(std::string_view input, std::size_t step) {
   Fail();
 }
 
+std::string PostOf(std::string_view body) {
+  return "POST /Svc/items/value HTTP/1.1\r\nHost: gw\r\nContent-Type: application/json\r\nContent-Length: " +
+         std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + std::string(body);
+}
+
+bool Accepted(std::string_view json) {
+  try {
+    ara::rest::serialize::JSONSerializer{}.Deserialize(json);
+    return true;
+  } catch (const ara::rest::serialize::ParseException&) {
+    return false;
+  }
+}
+
+void CheckNothingAfterNul(std::string_view input) {
+  if (!Accepted(input)) {
+    return;
+  }
+  std::string extended(input);
+  extended.push_back('\0');
+  extended.append(input.substr(0, 16));
+  if (Accepted(extended)) {
+    Fail();
+  }
+  constexpr std::string_view kOk = "HTTP/1.1 200";
+  if (Run(PostOf(input), HttpConnection::kReadSize).substr(0, kOk.size()) == kOk &&
+      Run(PostOf(extended), HttpConnection::kReadSize).substr(0, 12) != "HTTP/1.1 400") {
+    Fail();
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -204,5 +238,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (Run(input, 7) != whole || Run(input, 1) != whole) {
     Fail();
   }
+  CheckNothingAfterNul(input);
   return 0;
 }

@@ -43,6 +43,9 @@ struct Limits {
   // How long Stop lets requests in progress end before it closes their connections.
   std::chrono::milliseconds stopGrace{5'000};
 
+  // When every slot (or a peer's share) is taken, a new connection gets the slot of the one
+  // that has waited longest without progress: idle since its last response, or trickling a
+  // request; a 503 when none waits.
   std::size_t maxConnections = 256;
   // Connections one peer address may hold at once (a quarter of the slots), so that a
   // misbehaving client leaves room for the others even before its connections time out.

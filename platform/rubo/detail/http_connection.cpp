@@ -98,18 +98,29 @@ void HttpConnection::Received(std::size_t bytes) {
   end_ += std::min(bytes, input_.size() - end_);
 }
 
-HttpConnection::Phase HttpConnection::GetPhase() const noexcept {
+void HttpConnection::Feed(const char* data, std::size_t size) {
+  while (size != 0) {
+    char* area = ReadArea();
+    const auto take = std::min(size, ReadAreaSize());
+    std::memcpy(area, data, take);
+    Received(take);
+    data += take;
+    size -= take;
+  }
+}
+
+HttpConnection::InputPhase HttpConnection::GetInputPhase() const noexcept {
   if (updating_ || interim_) {
-    return Phase::kOther;
+    return InputPhase::kOther;
   }
   switch (parser_.GetState()) {
     case RequestParser::State::kHeader:
-      return parser_.Started() || end_ != begin_ ? Phase::kHeader : Phase::kIdle;
+      return parser_.Started() || end_ != begin_ ? InputPhase::kHeader : InputPhase::kIdle;
     case RequestParser::State::kDone:
     case RequestParser::State::kFailed:
-      return Phase::kOther;
+      return InputPhase::kOther;
     default:
-      return Phase::kBody;
+      return InputPhase::kBody;
   }
 }
 
@@ -124,7 +135,7 @@ HttpConnection::Action HttpConnection::Process() {
       headerSeen_ = true;
       if (request.expectContinue && parser_.GetState() != RequestParser::State::kDone) {
         // The client waits before it sends the body: refuse now what the body cannot save.
-        if (handler_.Refuse(request.method, request.target, response_)) {
+        if (handler_.Refuse(request, response_)) {
           closeAfterWrite_ = true;  // the body was never read
           return Respond(false);
         }
@@ -138,7 +149,7 @@ HttpConnection::Action HttpConnection::Process() {
       continue;  // the body may be in the input already
     }
     if (parser_.GetState() == RequestParser::State::kDone) {
-      if (handler_.Handle(request.method, request.target, request.body, response_, update_)) {
+      if (handler_.Handle(request, response_, update_)) {
         return Respond(request.keepAlive);
       }
       updating_ = true;
@@ -205,6 +216,9 @@ void HttpConnection::BuildHead(bool keepAlive) {
     head_.append("Allow: ");
     head_.append(response_.allow);
     head_.append("\r\n");
+  }
+  if (response_.acceptPost) {
+    head_.append("Accept-Post: application/json\r\n");
   }
   if (!keepAlive) {
     head_.append("Connection: close\r\n");

@@ -31,8 +31,8 @@ class HttpConnection {
     kUpdate,  // run Handler().RunUpdate(Update(), Output()) on a worker, then UpdateDone
     kClose,   // close the connection
   };
-  // What the connection waits for, for the timeouts.
-  enum class Phase : std::uint8_t { kIdle, kHeader, kBody, kOther };
+  // What part of a request the connection waits for, for the timeouts.
+  enum class InputPhase : std::uint8_t { kIdle, kHeader, kBody, kOther };
 
   static constexpr std::size_t kReadSize = 8 * 1024;
 
@@ -60,9 +60,11 @@ class HttpConnection {
   // Once after a request was refused for its bytes (400, 413, 431...): the status, else 0.
   std::uint16_t TakeRefusal() noexcept { return std::exchange(refusal_, 0); }
 
-  Phase GetPhase() const noexcept;
-  // True while nothing of a request has arrived: a connection that may be closed to make room.
-  bool WaitingForRequest() const noexcept { return GetPhase() == Phase::kIdle && end_ == begin_; }
+  InputPhase GetInputPhase() const noexcept;
+  // The request being read (or the next one) is the last: its response ends the connection.
+  void EndAfterNextResponse() noexcept { closeAfterWrite_ = true; }
+  // Appends bytes read elsewhere (by the transport while a request was busy) to the input.
+  void Feed(const char* data, std::size_t size);
 
  private:
   std::string_view Pending() const noexcept { return {input_.data() + begin_, end_ - begin_}; }

@@ -63,12 +63,6 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return (x >= 'A' && x <= 'Z' ? x | 0x20 : x) == (y >= 'A' && y <= 'Z' ? y | 0x20 : y);
-         });
-}
-
 // Calls f with each trimmed, non-empty member of a comma-separated list.
 template <typename F>
 void ForEachListMember(std::string_view list, F f) {
@@ -97,7 +91,75 @@ int HexDigit(char c) {
 
 constexpr std::string_view kHttpPrefix = "HTTP/";
 
+bool IsRegNameChar(unsigned char c) {
+  // unreserved, sub-delims and the percent of an escape (RFC 3986 reg-name)
+  if (c >= '0' && c <= '9') {
+    return true;
+  }
+  if ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') {
+    return true;
+  }
+  switch (c) {
+    case '-':
+    case '.':
+    case '_':
+    case '~':
+    case '!':
+    case '$':
+    case '&':
+    case '\'':
+    case '(':
+    case ')':
+    case '*':
+    case '+':
+    case ',':
+    case ';':
+    case '=':
+    case '%':
+      return true;
+    default:
+      return false;
+  }
+}
+
+// host [":" port] as Host carries it (and the absolute form's authority): a reg-name or IPv4
+// literal, or an IPv6 literal in brackets; no user information; a port of digits.
+bool IsAuthority(std::string_view text) {
+  std::string_view host = text;
+  std::string_view port;
+  if (!text.empty() && text.front() == '[') {
+    const auto close = text.find(']');
+    if (close == std::string_view::npos || close == 1) {
+      return false;
+    }
+    const auto literal = text.substr(1, close - 1);
+    if (!std::all_of(literal.begin(), literal.end(),
+                     [](char c) { return c == ':' || c == '.' || HexDigit(c) >= 0 || (c | 0x20) == 'v'; })) {
+      return false;
+    }
+    const auto rest = text.substr(close + 1);
+    if (!rest.empty() && rest.front() != ':') {
+      return false;
+    }
+    port = rest.empty() ? rest : rest.substr(1);
+    host = {};
+  } else if (const auto colon = text.rfind(':'); colon != std::string_view::npos) {
+    host = text.substr(0, colon);
+    port = text.substr(colon + 1);
+  }
+  if (port.size() > 5 || !std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return false;
+  }
+  return std::all_of(host.begin(), host.end(), [](char c) { return IsRegNameChar(static_cast<unsigned char>(c)); });
+}
+
 }  // namespace
+
+bool EqualsNoCase(std::string_view a, std::string_view b) noexcept {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return (x >= 'A' && x <= 'Z' ? x | 0x20 : x) == (y >= 'A' && y <= 'Z' ? y | 0x20 : y);
+         });
+}
 
 void RequestParser::Reset() {
   state_ = State::kHeader;
@@ -120,6 +182,8 @@ void RequestParser::Reset() {
   connectionClose_ = false;
   connectionKeepAlive_ = false;
   hosts_ = 0;
+  sawContentType_ = false;
+  request_.contentType.clear();
   errorStatus_ = 0;
   errorText_ = "";
 }
@@ -284,6 +348,34 @@ bool RequestParser::ParseRequestLine(std::string_view line) {
     request_.method = Method::kOther;
   }
   request_.target.assign(target);
+  // Any other form (the asterisk, say) is left to routing, which refuses it.
+  return request_.target.front() == '/' || request_.target.find("://") == std::string::npos || TakeAbsoluteForm();
+}
+
+bool RequestParser::TakeAbsoluteForm() {
+  // scheme "://" authority [path-abempty] ["?" query]; only http and https name this server.
+  std::string_view target = request_.target;
+  const auto schemeEnd = target.find("://");
+  const auto scheme = target.substr(0, schemeEnd);
+  if (schemeEnd == std::string_view::npos || !(EqualsNoCase(scheme, "http") || EqualsNoCase(scheme, "https"))) {
+    Fail(400, "Bad Request");
+    return false;
+  }
+  const auto rest = target.substr(schemeEnd + 3);
+  const auto authorityEnd = rest.find_first_of("/?#");
+  const auto authority = rest.substr(0, authorityEnd);
+  if (authority.empty() || !IsAuthority(authority)) {
+    Fail(400, "Bad Request");
+    return false;
+  }
+  const auto pathAndQuery = authorityEnd == std::string_view::npos ? std::string_view{} : rest.substr(authorityEnd);
+  if (!pathAndQuery.empty() && pathAndQuery.front() == '#') {
+    Fail(400, "Bad Request");
+    return false;
+  }
+  std::string origin = pathAndQuery.empty() || pathAndQuery.front() == '?' ? "/" : "";
+  origin.append(pathAndQuery);
+  request_.target.swap(origin);
   return true;
 }
 
@@ -304,7 +396,18 @@ bool RequestParser::ParseField(std::string_view line, bool trailer) {
     return true;  // trailer fields are checked and bounded, never used
   }
   if (EqualsNoCase(name, "host")) {
+    if (!IsAuthority(value)) {
+      Fail(400, "Bad Request");
+      return false;
+    }
     ++hosts_;
+  } else if (EqualsNoCase(name, "content-type")) {
+    if (sawContentType_) {
+      Fail(400, "Bad Request");  // two media types: which one the body is would be a guess
+      return false;
+    }
+    sawContentType_ = true;
+    request_.contentType.assign(value);
   } else if (EqualsNoCase(name, "content-length")) {
     if (value.empty() || !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; })) {
       Fail(400, "Bad Request");

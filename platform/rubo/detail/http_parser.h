@@ -11,15 +11,19 @@ namespace rubo::detail {
 
 enum class Method : std::uint8_t { kGet, kHead, kPost, kOther };
 
+// ASCII case-insensitive equality, as header names and tokens compare.
+bool EqualsNoCase(std::string_view a, std::string_view b) noexcept;
+
 // One request as the parser leaves it. The strings keep their capacity from request to
 // request on one connection.
 struct ParsedRequest {
   Method method = Method::kOther;
-  std::string target;
+  std::string target;         // origin form: the absolute form's authority is checked and dropped
   unsigned versionMinor = 1;  // HTTP/1.<minor>
   bool keepAlive = true;
   bool expectContinue = false;
-  std::string body;  // chunked bodies decoded
+  std::string contentType;  // the Content-Type value, empty without one
+  std::string body;         // chunked bodies decoded
 };
 
 // Incremental HTTP/1.1 request parser. It reads from the unconsumed input of a connection,
@@ -74,6 +78,8 @@ class RequestParser {
   bool TakeBodyBytes(std::string_view input, std::size_t& consumed);
   std::size_t ParseTrailer(std::string_view input);
   bool ParseRequestLine(std::string_view line);
+  // An absolute-form target becomes its origin form; false (failed) for a malformed one.
+  bool TakeAbsoluteForm();
   bool ParseField(std::string_view line, bool trailer);
   bool FinishHeader();
   std::size_t Fail(std::uint16_t status, const char* text);
@@ -94,6 +100,7 @@ class RequestParser {
   bool connectionClose_ = false;
   bool connectionKeepAlive_ = false;
   unsigned hosts_ = 0;
+  bool sawContentType_ = false;
   std::uint16_t errorStatus_ = 0;
   const char* errorText_ = "";
 };

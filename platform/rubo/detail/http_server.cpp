@@ -1,5 +1,6 @@
 #include "rubo/detail/http_server.h"
 
+#include <pthread.h>
 #include <algorithm>
 #include <array>
 #include <boost/asio/buffer.hpp>
@@ -11,6 +12,7 @@
 #include <exception>
 #include <limits>
 #include <thread>
+#include <utility>
 
 #include "rubo/detail/http_connection.h"
 #include "rubo/detail/logger.h"
@@ -29,20 +31,22 @@ struct Lane {
   std::vector<Session*> sessions;  // declared before the context: sessions it destroys leave it
   net::io_context context{1};
   net::steady_timer sweep{context};
+  bool sweepArmed = false;  // only while the lane has a connection: an idle server never wakes
   net::executor_work_guard<net::io_context::executor_type> work{net::make_work_guard(context)};
   std::thread thread;
 };
 
 namespace {
 
-std::string BusyResponse(std::uint32_t retryAfterSeconds) {
+std::string BusyResponseText(std::uint32_t retryAfterSeconds) {
   const std::string text = "Service Unavailable";
   return "HTTP/1.1 503 Service Unavailable\r\nServer: Rubo\r\nContent-Type: " + std::string(kTextContentType) +
          "\r\nContent-Length: " + std::to_string(text.size()) +
          "\r\nRetry-After: " + std::to_string(retryAfterSeconds) + "\r\nConnection: close\r\n\r\n" + text;
 }
 
-// Timeouts are checked a few times per shortest timeout, at most four times a second.
+// Timeouts are checked a few times per shortest timeout, at most four times a second, and only
+// while a connection is open.
 std::chrono::milliseconds SweepPeriod(const Limits& limits) {
   const auto shortest = std::min({limits.idleTimeout, limits.headerTimeout, limits.bodyTimeout, limits.writeTimeout});
   return std::clamp(shortest / 4, std::chrono::milliseconds(5), std::chrono::milliseconds(250));
@@ -54,11 +58,55 @@ std::int64_t Now() {
 
 }  // namespace
 
+// Whether the slot of a connection may go to a newer connection, as the accepting thread sees
+// it. One word, so that taking a slot compares exactly what was looked at.
+class SlotState {
+ public:
+  enum class Kind : std::uint8_t {
+    kBusy,     // a request is being parsed, run or answered
+    kWaiting,  // for bytes of a request, with the time of its last progress
+    kEvicted,  // its slot went to a newer connection
+  };
+  struct Seen {
+    Kind kind;
+    std::int64_t since;  // steady nanoseconds of the last progress, while waiting
+    std::uint64_t word;
+  };
+
+  Seen Load() const noexcept { return Decode(word_.load()); }
+  // Lane: waits for input from now on; false when the slot was taken meanwhile.
+  bool Wait(std::int64_t since) noexcept { return Move(Encode(Kind::kWaiting, since)); }
+  // Lane: input arrived, the connection is busy; false when the slot was taken meanwhile.
+  bool Claim() noexcept { return Move(Encode(Kind::kBusy, 0)); }
+  // Accepting thread: takes the slot if the state is still the one seen, a waiting one.
+  bool TryEvict(const Seen& seen) noexcept {
+    auto expected = seen.word;
+    return seen.kind == Kind::kWaiting && word_.compare_exchange_strong(expected, Encode(Kind::kEvicted, 0));
+  }
+
+ private:
+  static std::uint64_t Encode(Kind kind, std::int64_t since) noexcept {
+    return (static_cast<std::uint64_t>(since) << 2) | static_cast<std::uint64_t>(kind);
+  }
+  static Seen Decode(std::uint64_t word) noexcept {
+    return Seen{static_cast<Kind>(word & 3), static_cast<std::int64_t>(word >> 2), word};
+  }
+  // Any state but evicted may move on; evicted is final.
+  bool Move(std::uint64_t next) noexcept {
+    auto current = word_.load();
+    while (Decode(current).kind != Kind::kEvicted) {
+      if (word_.compare_exchange_weak(current, next)) {
+        return true;
+      }
+    }
+    return false;
+  }
+
+  std::atomic<std::uint64_t> word_{Encode(Kind::kBusy, 0)};
+};
+
 class Session : public std::enable_shared_from_this<Session> {
  public:
-  // idleSince_ of a connection whose slot went to a newer one.
-  static constexpr std::int64_t kEvicted = -1;
-
   Session(tcp::socket socket, Lane& lane, HttpServer& server, net::ip::address peer)
       : socket_(std::move(socket)),
         peer_(std::move(peer)),
@@ -75,12 +123,14 @@ class Session : public std::enable_shared_from_this<Session> {
   Session& operator=(const Session&) = delete;
 
   Lane& GetLane() noexcept { return lane_; }
+  SlotState& Slot() noexcept { return slot_; }
 
   // On the lane's thread.
   void Start() {
     Guard([this] {
       laneIndex_ = lane_.sessions.size();
       lane_.sessions.push_back(this);
+      server_.SweepWhileConnected(lane_);
       error_code ignored;
       socket_.set_option(tcp::no_delay(true), ignored);
       Drive(connection_.Process());
@@ -93,6 +143,7 @@ class Session : public std::enable_shared_from_this<Session> {
       return;
     }
     closed_ = true;
+    gone_ = true;
     error_code ignored;
     socket_.shutdown(tcp::socket::shutdown_send, ignored);
     socket_.close(ignored);
@@ -103,26 +154,45 @@ class Session : public std::enable_shared_from_this<Session> {
   // On the lane's thread, from Stop: a connection that waits for input is closed now, one with
   // a request in progress after its response.
   void CloseIfReading() noexcept {
-    if (timedPhase_ == Phase::kIdle || timedPhase_ == Phase::kHeader || timedPhase_ == Phase::kBody ||
-        timedPhase_ == Phase::kLinger) {
+    if (stage_ == Stage::kIdle || stage_ == Stage::kHeader || stage_ == Stage::kBody || stage_ == Stage::kLinger) {
       Close();
     }
   }
 
   // On the lane's thread, from the sweep.
   void CheckDeadline(Clock::time_point now) noexcept {
-    if (timedPhase_ != Phase::kNone && timedPhase_ != Phase::kBusy && now >= deadline_) {
+    if (stage_ != Stage::kNone && stage_ != Stage::kBusy && now >= deadline_) {
       Close();
     }
   }
 
-  // Any thread: when the connection waits for a request (since the value returned by
-  // IdleSince), claims it for closing; false when it has become busy meanwhile.
-  bool TryEvict(std::int64_t seen) noexcept { return seen > 0 && idleSince_.compare_exchange_strong(seen, kEvicted); }
-  std::int64_t IdleSince() const noexcept { return idleSince_.load(); }
+  // On the lane's thread, after the slot went to a newer connection (or when the next input
+  // shows it). A request that has arrived whole or in its first bytes is still answered, and
+  // it is the last; one that was in progress before is answered 503; nothing else is owed.
+  void Evicted() noexcept {
+    Guard([this] {
+      if (closed_ || evictionSeen_) {
+        return;
+      }
+      evictionSeen_ = true;
+      if (connection_.GetInputPhase() != HttpConnection::InputPhase::kIdle) {
+        RefuseBusy();
+        return;
+      }
+      if (readPending_) {
+        // The read may have taken bytes from the socket already: its end decides.
+        evictionCancel_ = true;
+        error_code ignored;
+        socket_.cancel(ignored);
+        return;
+      }
+      EndIdleEvicted();
+    });
+  }
 
  private:
-  enum class Phase : std::uint8_t { kNone, kIdle, kHeader, kBody, kWrite, kBusy, kLinger };
+  // What the current deadline is for.
+  enum class Stage : std::uint8_t { kNone, kIdle, kHeader, kBody, kWrite, kBusy, kLinger };
 
   template <typename F>
   void Guard(F&& f) noexcept {
@@ -148,32 +218,32 @@ class Session : public std::enable_shared_from_this<Session> {
     laneIndex_ = kNoLane;
   }
 
-  // A deadline starts when a phase starts; later reads in the same phase do not move it, so a
+  // A deadline starts when a stage starts; later reads in the same stage do not move it, so a
   // client that trickles its request gains nothing.
-  void Arm(Phase phase) {
-    if (phase == timedPhase_) {
+  void Arm(Stage stage) {
+    if (stage == stage_) {
       return;
     }
-    timedPhase_ = phase;
+    stage_ = stage;
     const auto& limits = server_.GetLimits();
-    switch (phase) {
-      case Phase::kIdle:
+    switch (stage) {
+      case Stage::kIdle:
         deadline_ = Clock::now() + limits.idleTimeout;
         break;
-      case Phase::kHeader:
+      case Stage::kHeader:
         deadline_ = Clock::now() + limits.headerTimeout;
         break;
-      case Phase::kBody:
+      case Stage::kBody:
         deadline_ = Clock::now() + limits.bodyTimeout;
         break;
-      case Phase::kWrite:
+      case Stage::kWrite:
         deadline_ = Clock::now() + limits.writeTimeout;
         break;
-      case Phase::kLinger:
+      case Stage::kLinger:
         deadline_ = Clock::now() + limits.lingerTimeout;
         break;
-      case Phase::kNone:
-      case Phase::kBusy:
+      case Stage::kNone:
+      case Stage::kBusy:
         break;
     }
   }
@@ -207,65 +277,97 @@ class Session : public std::enable_shared_from_this<Session> {
       Close();
       return;
     }
-    Arm(Phase::kLinger);
+    Arm(Stage::kLinger);
+    lingering_ = true;
     lingered_ = 0;
-    LingerRead();
+    StartRead();  // unless one is under way already: it lingers then
   }
 
-  void LingerRead() {
-    char* area = connection_.ReadArea();
-    socket_.async_read_some(net::buffer(area, connection_.ReadAreaSize()),
-                            [self = shared_from_this()](const error_code& ec, std::size_t bytes) {
-                              self->Guard([&] {
-                                self->lingered_ += bytes;
-                                if (ec || self->closed_ || self->lingered_ > self->server_.GetLimits().maxLingerBytes) {
-                                  self->Close();
-                                  return;
-                                }
-                                self->LingerRead();
-                              });
-                            });
+  // The one read of the connection. It goes into the connection's input, except while a
+  // request is busy (then it only watches for the client giving up, into a buffer of its own)
+  // and while lingering (then what it reads is dropped).
+  void StartRead() {
+    if (readPending_) {
+      return;
+    }
+    readPending_ = true;
+    readIntoScratch_ = lingering_ || updating_;
+    const auto buffer =
+        readIntoScratch_ ? net::buffer(scratch_) : net::buffer(connection_.ReadArea(), connection_.ReadAreaSize());
+    socket_.async_read_some(buffer, [self = shared_from_this()](const error_code& ec, std::size_t bytes) {
+      self->Guard([&] { self->OnRead(ec, bytes); });
+    });
   }
 
   void Read() {
-    switch (connection_.GetPhase()) {
-      case HttpConnection::Phase::kIdle: {
-        Arm(Phase::kIdle);
-        std::int64_t expected = 0;
-        if (!idleSince_.compare_exchange_strong(expected, Now()) && expected == kEvicted) {
-          Close();
-          return;
-        }
+    switch (connection_.GetInputPhase()) {
+      case HttpConnection::InputPhase::kIdle:
+        Arm(Stage::kIdle);
         break;
-      }
-      case HttpConnection::Phase::kHeader:
-        Arm(Phase::kHeader);
+      case HttpConnection::InputPhase::kHeader:
+        Arm(Stage::kHeader);
         break;
       default:
-        Arm(Phase::kBody);
+        Arm(Stage::kBody);
         break;
     }
-    char* area = connection_.ReadArea();
-    socket_.async_read_some(net::buffer(area, connection_.ReadAreaSize()),
-                            [self = shared_from_this()](const error_code& ec, std::size_t bytes) {
-                              self->Guard([&] { self->OnRead(ec, bytes); });
-                            });
+    if (evictionSeen_) {
+      // Out of its slot, the connection had its last request in what it read: the rest of
+      // that request is not waited for.
+      RefuseBusy();
+      return;
+    }
+    if (!slot_.Wait(Now())) {
+      Evicted();
+      if (closed_) {
+        return;
+      }
+    }
+    StartRead();
   }
 
   void OnRead(const error_code& ec, std::size_t bytes) {
-    if (ec || closed_) {
-      Close();  // end of stream, reset, timeout, stop
+    readPending_ = false;
+    const bool evictionCancel = std::exchange(evictionCancel_, false);
+    if (closed_) {
       return;
     }
-    // Busy from here on, unless the slot was given away meanwhile.
-    std::int64_t idle = idleSince_.load();
-    while (idle != kEvicted && !idleSince_.compare_exchange_weak(idle, 0)) {
+    if (lingering_) {
+      lingered_ += bytes;
+      if (ec || lingered_ > server_.GetLimits().maxLingerBytes) {
+        Close();
+        return;
+      }
+      StartRead();
+      return;
     }
-    if (idle == kEvicted) {
+    if (ec == net::error::operation_aborted && evictionCancel) {
+      EndIdleEvicted();
+      return;
+    }
+    if (ec) {
+      // End of stream, reset, timeout, stop. A queued request of this client is dropped.
       Close();
       return;
     }
-    connection_.Received(bytes);
+    const bool requestUnderWay = connection_.GetInputPhase() != HttpConnection::InputPhase::kIdle;
+    if (readIntoScratch_) {
+      connection_.Feed(scratch_.data(), bytes);
+    } else {
+      connection_.Received(bytes);
+    }
+    if (updating_) {
+      return;  // kept for after the response; no further read until then (bounded input)
+    }
+    if (!evictionSeen_ && !slot_.Claim()) {
+      // The slot went to a newer connection before these bytes were looked at.
+      if (requestUnderWay) {
+        Evicted();
+        return;
+      }
+      evictionSeen_ = true;
+      connection_.EndAfterNextResponse();
+    }
     const auto action = connection_.Process();
     if (const auto status = connection_.TakeRefusal(); status != 0) {
       RequestLog::Warn("[Rubo] Refused a request from " + peer_.to_string() + ": " + std::to_string(status) + " " +
@@ -275,7 +377,7 @@ class Session : public std::enable_shared_from_this<Session> {
   }
 
   void Write() {
-    Arm(Phase::kWrite);
+    Arm(Stage::kWrite);
     const auto head = connection_.Head();
     const auto body = connection_.Body();
     const std::array<net::const_buffer, 2> buffers{net::buffer(head.data(), head.size()),
@@ -290,43 +392,97 @@ class Session : public std::enable_shared_from_this<Session> {
       Close();
       return;
     }
-    timedPhase_ = Phase::kNone;  // the next phase gets a fresh deadline
+    stage_ = Stage::kNone;  // the next stage gets a fresh deadline
     Drive(connection_.Written());
   }
 
+  // Evicted while waiting for a request: one already in the socket is read and answered (and
+  // is the last), else the connection ends.
+  void EndIdleEvicted() {
+    error_code ec;
+    if (socket_.available(ec) == 0 || ec) {
+      Close();
+      return;
+    }
+    connection_.EndAfterNextResponse();
+    StartRead();
+  }
+
+  // A request that was still arriving when the slot was taken: 503, then the end. What the
+  // client sends from here on is dropped.
+  void RefuseBusy() {
+    Arm(Stage::kWrite);
+    lingering_ = true;
+    const std::string& busy = server_.BusyResponse();
+    net::async_write(socket_, net::buffer(busy), [self = shared_from_this()](const error_code& ec, std::size_t) {
+      self->Guard([&] {
+        if (ec || self->closed_) {
+          self->Close();
+          return;
+        }
+        self->Linger();
+      });
+    });
+  }
+
   void RunUpdate() {
-    Arm(Phase::kBusy);
+    Arm(Stage::kBusy);
+    updating_ = true;
     const void* key = connection_.Update().object.get();
     auto task = [self = shared_from_this()]() mutable {
-      self->connection_.Handler().RunUpdate(self->connection_.Update(), self->connection_.Output());
+      if (self->gone_.load()) {
+        // Its client closed the connection while the request waited: no one waits for the
+        // write, so it is not made.
+        FrameworkLogger().LogInfo() << "[Rubo] Dropped a POST to "
+                                    << self->connection_.Update().object->GetUri().ToString(false) << " from "
+                                    << self->peer_.to_string() << ": the client closed the connection before it ran";
+        self->connection_.Update().Clear();
+      } else {
+        self->connection_.Handler().RunUpdate(self->connection_.Update(), self->connection_.Output());
+      }
       // The lane gets the only reference, so the session ends on its own thread.
       auto& context = self->lane_.context;
-      net::post(context,
-                [self = std::move(self)] { self->Guard([&] { self->Drive(self->connection_.UpdateDone()); }); });
+      net::post(context, [self = std::move(self)] {
+        self->Guard([&] {
+          self->updating_ = false;
+          self->Drive(self->connection_.UpdateDone());
+        });
+      });
     };
     if (!server_.Updates().Run(key, std::move(task))) {
       Close();
+      return;
     }
+    StartRead();  // watches for the client giving up while the request waits or runs
   }
 
   static constexpr std::size_t kNoLane = std::numeric_limits<std::size_t>::max();
+  static constexpr std::size_t kScratchBytes = 512;
 
   tcp::socket socket_;
   const net::ip::address peer_;
   Lane& lane_;
   HttpServer& server_;
   HttpConnection connection_;
-  std::atomic<std::int64_t> idleSince_{0};  // steady nanoseconds while waiting for a request
+  SlotState slot_;
+  std::atomic<bool> gone_{false};  // closed: read by a worker before it runs a queued request
   Clock::time_point deadline_{};
-  Phase timedPhase_ = Phase::kNone;
+  Stage stage_ = Stage::kNone;
   std::size_t laneIndex_ = kNoLane;
   std::uint64_t lingered_ = 0;
+  std::array<char, kScratchBytes> scratch_{};
+  bool readPending_ = false;
+  bool readIntoScratch_ = false;
+  bool updating_ = false;  // a request runs on a worker; the connection is theirs
+  bool lingering_ = false;
+  bool evictionSeen_ = false;    // the slot went to a newer connection and that was acted on
+  bool evictionCancel_ = false;  // the read was cancelled for that
   bool closed_ = false;
 };
 
 HttpServer::HttpServer(Server& root, HttpConfig config)
     : config_(std::move(config)),
-      busyResponse_(BusyResponse(config_.limits.retryAfterSeconds)),
+      busyResponse_(BusyResponseText(config_.limits.retryAfterSeconds)),
       handler_(root),
       pool_(config_.limits.maxWorkerThreads, config_.limits.workerIdleTimeout),
       updates_(pool_),
@@ -358,8 +514,8 @@ void HttpServer::Start() {
   started_ = true;
   Accept();
   for (auto& lane : lanes_) {
-    ScheduleSweep(*lane);
     lane->thread = std::thread([&context = lane->context] {
+      pthread_setname_np(pthread_self(), "rubo-io");
       for (;;) {
         try {
           context.run();
@@ -386,9 +542,14 @@ void HttpServer::PostHeartbeat(std::function<void()> answered) {
   }
 }
 
-void HttpServer::ScheduleSweep(Lane& lane) {
+void HttpServer::SweepWhileConnected(Lane& lane) {
+  if (lane.sweepArmed || stopping_) {
+    return;
+  }
+  lane.sweepArmed = true;
   lane.sweep.expires_after(sweepPeriod_);
   lane.sweep.async_wait([this, &lane](const error_code& ec) {
+    lane.sweepArmed = false;
     if (ec || stopping_) {
       return;
     }
@@ -401,7 +562,9 @@ void HttpServer::ScheduleSweep(Lane& lane) {
         ++i;
       }
     }
-    ScheduleSweep(lane);
+    if (!lane.sessions.empty()) {
+      SweepWhileConnected(lane);
+    }
   });
 }
 
@@ -449,9 +612,9 @@ void HttpServer::OnAccept(tcp::socket socket, Lane& lane) {
       return;
     }
     const auto peerCount = perPeer_.count(peer) != 0 ? perPeer_[peer] : 0;
-    if (peerCount >= limits.maxConnectionsPerPeer && !EvictOldestIdle(&peer)) {
+    if (peerCount >= limits.maxConnectionsPerPeer && !EvictOldestWaiting(&peer)) {
       refused = "it holds " + std::to_string(peerCount) + " connections already";
-    } else if (counted_ >= limits.maxConnections && !EvictOldestIdle(nullptr)) {
+    } else if (counted_ >= limits.maxConnections && !EvictOldestWaiting(nullptr)) {
       refused = "all " + std::to_string(limits.maxConnections) + " connections are busy";
     } else {
       // The socket was accepted on the lane that serves it.
@@ -468,25 +631,25 @@ void HttpServer::OnAccept(tcp::socket socket, Lane& lane) {
   RefuseBusy(socket, "[Rubo] Refused a connection from " + peer.to_string() + ": " + refused);
 }
 
-bool HttpServer::EvictOldestIdle(const net::ip::address* peer) {
-  // A connection may turn busy between the look and the claim; then look again.
+bool HttpServer::EvictOldestWaiting(const net::ip::address* peer) {
+  // A connection may make progress between the look and the claim; then look again.
   for (int attempt = 0; attempt < 3; ++attempt) {
     Session* oldest = nullptr;
-    std::int64_t oldestSince = 0;
+    SlotState::Seen oldestSeen{};
     for (auto& [raw, entry] : sessions_) {
       if (!entry.counted || (peer != nullptr && entry.peer != *peer)) {
         continue;
       }
-      const auto since = raw->IdleSince();
-      if (since > 0 && (oldest == nullptr || since < oldestSince)) {
+      const auto seen = raw->Slot().Load();
+      if (seen.kind == SlotState::Kind::kWaiting && (oldest == nullptr || seen.since < oldestSeen.since)) {
         oldest = raw;
-        oldestSince = since;
+        oldestSeen = seen;
       }
     }
     if (oldest == nullptr) {
       return false;
     }
-    if (!oldest->TryEvict(oldestSince)) {
+    if (!oldest->Slot().TryEvict(oldestSeen)) {
       continue;
     }
     auto& entry = sessions_.at(oldest);
@@ -497,7 +660,7 @@ bool HttpServer::EvictOldestIdle(const net::ip::address* peer) {
     }
     if (auto victim = entry.session.lock()) {
       Lane& lane = victim->GetLane();
-      net::post(lane.context, [victim = std::move(victim)] { victim->Close(); });
+      net::post(lane.context, [victim = std::move(victim)] { victim->Evicted(); });
     }
     return true;
   }

@@ -59,6 +59,11 @@ class HttpServer {
   const Limits& GetLimits() const noexcept { return config_.limits; }
   RequestHandler& Handler() noexcept { return handler_; }
   SerialByKey& Updates() noexcept { return updates_; }
+  // The 503 of a connection refused or evicted for want of a slot.
+  const std::string& BusyResponse() const noexcept { return busyResponse_; }
+  // Arms the lane's timeout sweep unless it is armed; it re-arms itself while the lane has
+  // connections. On the lane's thread.
+  void SweepWhileConnected(Lane& lane);
   const std::atomic<bool>& StoppingFlag() const noexcept { return stopping_; }
   void Unregister(Session* session);
 
@@ -71,11 +76,13 @@ class HttpServer {
 
   void Accept();
   void OnAccept(boost::asio::ip::tcp::socket socket, Lane& lane);
-  // With the registry lock held: closes (asynchronously) the connection that has waited for a
-  // request the longest, of one peer or of all; false when none waits.
-  bool EvictOldestIdle(const boost::asio::ip::address* peer);
+  // With the registry lock held: takes the slot of the waiting connection (for a request, or
+  // for more of one) whose last progress is the oldest, of one peer or of all, and tells it
+  // (asynchronously); false when none waits. A connection that waits for the first byte of a
+  // request was last making progress when its previous response was written (or when it was
+  // accepted), one that trickles a request when its last bytes arrived.
+  bool EvictOldestWaiting(const boost::asio::ip::address* peer);
   void RefuseBusy(boost::asio::ip::tcp::socket& socket, const std::string& why);
-  void ScheduleSweep(Lane& lane);
 
   const HttpConfig config_;
   const std::string busyResponse_;

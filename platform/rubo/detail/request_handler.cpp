@@ -111,7 +111,46 @@ void Failed(Response& response, const char* what) {
   response.SetText(500, "Internal Server Error");
 }
 
+void UnsupportedMediaType(Response& response) {
+  response.SetText(415, "Unsupported Media Type");
+  response.acceptPost = true;
+}
+
 }  // namespace
+
+bool IsJsonMediaType(std::string_view contentType) noexcept {
+  auto type = contentType.substr(0, contentType.find(';'));
+  while (!type.empty() && (type.back() == ' ' || type.back() == '\t')) {
+    type.remove_suffix(1);
+  }
+  constexpr std::string_view kApplication = "application/";
+  constexpr std::string_view kSuffix = "+json";
+  if (type.size() <= kApplication.size() || !EqualsNoCase(type.substr(0, kApplication.size()), kApplication)) {
+    return false;
+  }
+  const auto subtype = type.substr(kApplication.size());
+  if (subtype.find_first_of(" \t/") != std::string_view::npos) {
+    return false;
+  }
+  return EqualsNoCase(subtype, "json") ||
+         (subtype.size() > kSuffix.size() && EqualsNoCase(subtype.substr(subtype.size() - kSuffix.size()), kSuffix));
+}
+
+bool RequestHandler::RefusePost(const ParsedRequest& request, const BaseXObject& object, PreUpdateCallback& preUpdate,
+                                Response& response) {
+  const auto* served = dynamic_cast<const ServerXObject*>(&object);
+  preUpdate = served != nullptr && object.GetXObjectType() == kXObjectTypeElement ? served->GetPreUpdateCallback()
+                                                                                  : PreUpdateCallback{};
+  if (request.method != Method::kPost || !preUpdate) {
+    MethodNotAllowed(static_cast<bool>(preUpdate), response);
+    return true;
+  }
+  if (!IsJsonMediaType(request.contentType)) {
+    UnsupportedMediaType(response);
+    return true;
+  }
+  return false;
+}
 
 std::shared_ptr<BaseXObject> RequestHandler::Route(std::string_view target, std::string_view& query,
                                                    Response& response) {
@@ -133,7 +172,7 @@ std::shared_ptr<BaseXObject> RequestHandler::Route(std::string_view target, std:
     object = self ? std::static_pointer_cast<BaseXObject>(self)
                   : std::shared_ptr<BaseXObject>(std::shared_ptr<BaseXObject>{}, &root_);
   } else {
-    object = root_.FindByUriRecursive(path);
+    object = routes_.Find(path);
   }
   if (!object) {
     response.SetText(404, "Not Found");
@@ -141,10 +180,9 @@ std::shared_ptr<BaseXObject> RequestHandler::Route(std::string_view target, std:
   return object;
 }
 
-bool RequestHandler::Handle(Method method, std::string_view target, const std::string& body, Response& response,
-                            PendingUpdate& update) noexcept {
+bool RequestHandler::Handle(const ParsedRequest& request, Response& response, PendingUpdate& update) noexcept {
   try {
-    return HandleUnchecked(method, target, body, response, update);
+    return HandleUnchecked(request, response, update);
   } catch (const std::exception& e) {
     update.Clear();
     Failed(response, e.what());
@@ -155,18 +193,15 @@ bool RequestHandler::Handle(Method method, std::string_view target, const std::s
   return true;
 }
 
-bool RequestHandler::HandleUnchecked(Method method, std::string_view target, const std::string& body,
-                                     Response& response, PendingUpdate& update) {
+bool RequestHandler::HandleUnchecked(const ParsedRequest& request, Response& response, PendingUpdate& update) {
+  const Method method = request.method;
   std::string_view query;
-  const auto object = Route(target, query, response);
+  const auto object = Route(request.target, query, response);
   if (!object) {
     return true;
   }
-  auto* served = dynamic_cast<ServerXObject*>(object.get());
-  const bool isElement = object->GetXObjectType() == kXObjectTypeElement;
-
   if (method == Method::kGet || method == Method::kHead) {
-    if (served != nullptr) {
+    if (auto* served = dynamic_cast<ServerXObject*>(object.get()); served != nullptr) {
       if (const auto preGet = served->GetPreGetCallback()) {
         ServerReply reply;
         if (!preGet(object, reply)) {
@@ -191,14 +226,13 @@ bool RequestHandler::HandleUnchecked(Method method, std::string_view target, con
     return true;
   }
 
-  auto preUpdate = served != nullptr && isElement ? served->GetPreUpdateCallback() : PreUpdateCallback{};
-  if (method != Method::kPost || !preUpdate) {
-    MethodNotAllowed(static_cast<bool>(preUpdate), response);
+  PreUpdateCallback preUpdate;
+  if (RefusePost(request, *object, preUpdate, response)) {
     return true;
   }
   Pointer<ogm::Object> parsed;
   try {
-    parsed = ara::rest::serialize::JSONSerializer{}.Deserialize(body);
+    parsed = ara::rest::serialize::JSONSerializer{}.Deserialize(request.body);
   } catch (const ara::rest::serialize::ParseException&) {
     response.SetText(400, kBadMessage);
     return true;
@@ -209,24 +243,18 @@ bool RequestHandler::HandleUnchecked(Method method, std::string_view target, con
   return false;
 }
 
-bool RequestHandler::Refuse(Method method, std::string_view target, Response& response) noexcept {
+bool RequestHandler::Refuse(const ParsedRequest& request, Response& response) noexcept {
   try {
     std::string_view query;
-    const auto object = Route(target, query, response);
+    const auto object = Route(request.target, query, response);
     if (!object) {
       return true;
     }
-    if (method == Method::kGet || method == Method::kHead) {
+    if (request.method == Method::kGet || request.method == Method::kHead) {
       return false;
     }
-    const auto* served = dynamic_cast<ServerXObject*>(object.get());
-    const bool writable =
-        served != nullptr && object->GetXObjectType() == kXObjectTypeElement && served->GetPreUpdateCallback();
-    if (method == Method::kPost && writable) {
-      return false;
-    }
-    MethodNotAllowed(writable, response);
-    return true;
+    PreUpdateCallback preUpdate;
+    return RefusePost(request, *object, preUpdate, response);
   } catch (const std::exception& e) {
     Failed(response, e.what());
   } catch (...) {

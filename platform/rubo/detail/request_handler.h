@@ -8,6 +8,7 @@
 #include "ara/rest/allocator.h"
 #include "ara/rest/ogm.h"
 #include "rubo/detail/http_parser.h"
+#include "rubo/detail/route_index.h"
 #include "rubo/server_xobject.h"
 
 namespace rubo {
@@ -24,19 +25,22 @@ struct Response {
   std::uint16_t status = 200;
   std::string body;
   const char* contentType = kJsonContentType;
-  const char* allow = "";  // the Allow header of a 405
+  const char* allow = "";   // the Allow header of a 405
+  bool acceptPost = false;  // a 415: Accept-Post names the media type a POST must have
 
   void Reset() {
     status = 200;
     body.clear();
     contentType = kJsonContentType;
     allow = "";
+    acceptPost = false;
   }
   void SetText(std::uint16_t code, std::string_view text) {
     status = code;
     body.assign(text);
     contentType = kTextContentType;
     allow = "";
+    acceptPost = false;
   }
 };
 
@@ -53,21 +57,25 @@ struct PendingUpdate {
   }
 };
 
-// Turns requests into responses: routing by each object's current path, the hooks, rendering
+// True for a JSON media type ("application/json" or a "+json" suffix, with any parameters).
+bool IsJsonMediaType(std::string_view contentType) noexcept;
+
+// Turns requests into responses: routing by each object's current path (through the index), the hooks, rendering
 // and the application of accepted bodies. Nothing it calls lets an exception out: a failure
 // is answered 500.
 class RequestHandler {
  public:
-  explicit RequestHandler(Server& root) : root_(root) {}
+  explicit RequestHandler(Server& root) : root_(root), routes_(root) {}
 
   // On the connection's I/O thread. Answers into response and returns true, or returns false
   // with update filled when a pre-update hook must run (RunUpdate, on a worker).
-  bool Handle(Method method, std::string_view target, const std::string& body, Response& response,
-              PendingUpdate& update) noexcept;
+  // A POST body must be JSON: any other media type, or none, is answered 415 before a hook runs
+  // (a browser sends text/plain and form bodies cross-origin without asking first).
+  bool Handle(const ParsedRequest& request, Response& response, PendingUpdate& update) noexcept;
 
   // For a request that waits for "100 Continue" before it sends its body: true with the final
-  // answer in response when the request is refused whatever its body (404, 405, 400).
-  bool Refuse(Method method, std::string_view target, Response& response) noexcept;
+  // answer in response when the request is refused whatever its body (404, 405, 400, 415).
+  bool Refuse(const ParsedRequest& request, Response& response) noexcept;
 
   // On a worker: the hook, then (when it allows) the application of the body and the
   // rendering of the element. Updates of one element must not run side by side: the caller
@@ -77,11 +85,15 @@ class RequestHandler {
  private:
   // Routing: the object at the path of the target, or a response (400, 404).
   std::shared_ptr<BaseXObject> Route(std::string_view target, std::string_view& query, Response& response);
-  bool HandleUnchecked(Method method, std::string_view target, const std::string& body, Response& response,
-                       PendingUpdate& update);
+  bool HandleUnchecked(const ParsedRequest& request, Response& response, PendingUpdate& update);
+  // For a POST: the 405 or 415 it gets whatever its body (with the element's hook in preUpdate
+  // when it gets neither); true when refused.
+  static bool RefusePost(const ParsedRequest& request, const BaseXObject& object, PreUpdateCallback& preUpdate,
+                         Response& response);
   void RunUpdateUnchecked(PendingUpdate& update, Response& response);
 
   Server& root_;
+  RouteIndex routes_;
 };
 
 }  // namespace rubo::detail

@@ -322,5 +322,160 @@ TEST_F(RawPeerTest, GarbageOnTheSdChannelDoesNotDisturbDiscovery) {
   EXPECT_NO_THROW(get.get());
 }
 
+// A stranger on a third loopback address speaking SD and SOME/IP to both stacks.
+class StrangerTest : public RawPeerTest {
+ protected:
+  void SetUp() override {
+    RawPeerTest::SetUp();
+    const auto consumer = boost::asio::ip::make_address_v4(net.consumer).to_uint();
+    stranger.open(boost::asio::ip::udp::v4());
+    stranger.bind({boost::asio::ip::address_v4(consumer + 2), 0});
+  }
+
+  static std::vector<std::uint8_t> Sd(std::vector<ara::com::transport::someip::SdEntry> entries,
+                                      std::uint16_t session) {
+    namespace sip = ara::com::transport::someip;
+    sip::SdMessage message;
+    message.flags = sip::kSdFlagUnicast | sip::kSdFlagReboot;
+    message.entries = std::move(entries);
+    return sip::EncodeSdMessage(session, message);
+  }
+
+  boost::asio::ip::udp::socket stranger{io};
+};
+
+TEST_F(StrangerTest, SixtyFiveFindsToTheGroupLeaveTheProviderWorking) {
+  namespace sip = ara::com::transport::someip;
+  Connect();
+  const auto bytes = Sd(std::vector<sip::SdEntry>(65, sip::FindServiceEntry(0xFFFF, 0xFFFF, 3)), 1);
+  ASSERT_EQ(bytes.size(), 16u + 12u + 65u * 16u);
+  const std::uint8_t loopback = 1;
+  ::setsockopt(stranger.native_handle(), IPPROTO_IP, IP_MULTICAST_LOOP, &loopback, sizeof loopback);
+  stranger.send_to(boost::asio::buffer(bytes), {boost::asio::ip::make_address_v4(net.group), net.sdPort});
+  // The provider answers the stranger and keeps serving.
+  std::vector<std::uint8_t> answer(65536);
+  const timeval timeout{0, 200'000};
+  ::setsockopt(stranger.native_handle(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+  bool answered = false;
+  for (int attempt = 0; attempt < 50 && !answered; ++attempt) {  // 50 x 200 ms
+    boost::system::error_code ec;
+    answered = stranger.receive(boost::asio::buffer(answer), 0, ec) > 0 && !ec;
+  }
+  EXPECT_TRUE(answered);
+  provider->SetMethodHandler(kAlphaGet, [](const auto&, auto r) { r.Reply(0, NumberCodec::Encode({5})); });
+  auto get = proxy->alpha.Get();
+  ASSERT_EQ(get.wait_for(kTimeout), std::future_status::ready);
+  EXPECT_EQ(get.get(), (Value{5}));
+}
+
+TEST_F(StrangerTest, NotificationsStopOffersAndRivalOffersFromAStrangerAreRefused) {
+  namespace sip = ara::com::transport::someip;
+  Connect();
+  SubscribeAlpha();
+  const boost::asio::ip::udp::endpoint consumerSd(boost::asio::ip::make_address_v4(net.consumer), net.sdPort);
+  const auto strangerAddress = stranger.local_endpoint().address().to_v4().to_bytes();
+  const auto stop = sip::MakeEntry(sip::EntryType::kOfferService, 0x7001, 1, 1, 0);
+  auto rival = stop;
+  rival.ttl = 30;
+  rival.options.push_back(sip::Ipv4Endpoint(strangerAddress, sip::kProtocolUdp, stranger.local_endpoint().port()));
+  // The notification goes to every UDP port of the consumer's address: one of them is its own.
+  sip::Header header;
+  header.serviceId = 0x7001;
+  header.methodId = kAlphaEvent;
+  header.interfaceVersion = 1;
+  header.messageType = sip::kTypeNotification;
+  const auto spoofed = sip::EncodeMessage(header, NumberCodec::Encode({2999}));
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+  };
+  const std::vector<Case> cases{{"StopOffer", Sd({stop}, 1)}, {"rival Offer", Sd({rival}, 2)}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    stranger.send_to(boost::asio::buffer(c.bytes), consumerSd);
+  }
+  for (std::uint32_t port = 32768; port < 61000; ++port) {  // the kernel's ephemeral range
+    boost::system::error_code ec;
+    stranger.send_to(boost::asio::buffer(spoofed),
+                     {boost::asio::ip::make_address_v4(net.consumer), static_cast<std::uint16_t>(port)}, 0, ec);
+  }
+  // The real provider's value still arrives after all that, and nothing else did; calls still reach it.
+  provider->Notify(kAlphaEvent, NumberCodec::Encode({42}));
+  ASSERT_TRUE(received.WaitFor([](const auto& v) { return !v.empty() && v.back() == Value{42}; }));
+  for (const auto& value : received.Get()) {
+    EXPECT_NE(value, (Value{2999}));
+  }
+  EXPECT_FALSE(found.Get().back().empty());
+  auto get = proxy->beta.Get();
+  ASSERT_EQ(get.wait_for(kTimeout), std::future_status::ready);
+  EXPECT_NO_THROW(get.get());
+  EXPECT_GE(capture->Count([](const ara::log::Record& r) {
+    return r.text.find("ignored: the instance is offered by") != std::string::npos;
+  }),
+            1u);
+}
+
+TEST_F(StrangerTest, AResponseFromAStrangerDoesNotCompleteAPendingCall) {
+  namespace sip = ara::com::transport::someip;
+  Connect();
+  Watched<std::vector<ara::com::ServiceProvider::Responder>> held;
+  provider->SetMethodHandler(kAlphaSet,
+                             [&held](const auto&, auto r) { held.Change([&](auto& list) { list.push_back(r); }); });
+  auto pending = proxy->alpha.Set({7});
+  ASSERT_TRUE(held.WaitFor([](const auto& list) { return !list.empty(); }));
+  const auto request = held.Get().at(0).Request();
+  sip::Header header;
+  header.serviceId = request.serviceId;
+  header.methodId = request.methodId;
+  header.clientId = request.clientId;
+  header.sessionId = request.sessionId;
+  header.interfaceVersion = 1;
+  header.messageType = sip::kTypeResponse;
+  const auto spoofed = sip::EncodeMessage(header, NumberCodec::Encode({2999}));
+  for (std::uint32_t port = 32768; port < 61000; ++port) {  // the kernel's ephemeral range
+    boost::system::error_code ec;
+    stranger.send_to(boost::asio::buffer(spoofed),
+                     {boost::asio::ip::make_address_v4(net.consumer), static_cast<std::uint16_t>(port)}, 0, ec);
+  }
+  // The provider's own answer, sent after all of them, is the one the call gets.
+  held.Get().at(0).Reply(0, NumberCodec::Encode({7}));
+  ASSERT_EQ(pending.wait_for(kTimeout), std::future_status::ready);
+  EXPECT_EQ(pending.get(), (Value{7}));
+}
+
+TEST_F(StrangerTest, OffersOfServicesNotUsedAndRivalOffersOpenNoConnections) {
+  namespace sip = ara::com::transport::someip;
+  Connect();
+  SubscribeAlpha();
+  boost::asio::ip::tcp::acceptor listener(io, {stranger.local_endpoint().address(), 0});
+  listener.non_blocking(true);
+  const auto strangerAddress = stranger.local_endpoint().address().to_v4().to_bytes();
+  const auto tcpAt = sip::Ipv4Endpoint(strangerAddress, sip::kProtocolTcp, listener.local_endpoint().port());
+  struct Case {
+    const char* name;
+    std::uint16_t serviceId;
+    std::uint16_t instanceId;
+  };
+  std::uint16_t session = 1;
+  for (const Case& c : {Case{"a service the consumer does not use", 0x7002, 1},
+                        Case{"the instance another address offers", 0x7001, 1}}) {
+    SCOPED_TRACE(c.name);
+    auto offer = sip::MakeEntry(sip::EntryType::kOfferService, c.serviceId, c.instanceId, 1, 30);
+    offer.options.push_back(tcpAt);
+    stranger.send_to(boost::asio::buffer(Sd({offer}, session++)),
+                     {boost::asio::ip::make_address_v4(net.consumer), net.sdPort});
+  }
+  // An instance of its own, offered after the others, shows that the consumer has read them all.
+  auto own = sip::MakeEntry(sip::EntryType::kOfferService, 0x7001, 2, 1, 30);
+  own.options.push_back(sip::Ipv4Endpoint(strangerAddress, sip::kProtocolUdp, stranger.local_endpoint().port()));
+  stranger.send_to(boost::asio::buffer(Sd({own}, session++)),
+                   {boost::asio::ip::make_address_v4(net.consumer), net.sdPort});
+  ASSERT_TRUE(found.WaitFor([](const auto& lists) { return !lists.empty() && lists.back().size() == 2; }));
+  boost::system::error_code ec;
+  boost::asio::ip::tcp::socket accepted(io);
+  listener.accept(accepted, ec);
+  EXPECT_EQ(ec, boost::asio::error::would_block);
+}
+
 }  // namespace
 }  // namespace comtest

@@ -4,7 +4,11 @@
 // waits for a real timeout constant.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -15,7 +19,9 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ara/log/capture_sink.h"
@@ -72,6 +78,10 @@ class HookGate {
     std::lock_guard lock(mutex_);
     open_ = false;
   }
+  int Entered() {
+    std::lock_guard lock(mutex_);
+    return entered_;
+  }
 
  private:
   std::mutex mutex_;
@@ -126,11 +136,12 @@ class ServedTree {
   std::string Post(const std::string& body, const std::string& extraHeaders = {},
                    const std::string& target = {}) const {
     return "POST " + (target.empty() ? path : target) +
-           " HTTP/1.1\r\nHost: x\r\nContent-Length: " + std::to_string(body.size()) + "\r\n" + extraHeaders + "\r\n" +
-           body;
+           " HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\nContent-Length: " + std::to_string(body.size()) +
+           "\r\n" + extraHeaders + "\r\n" + body;
   }
   std::string ChunkedPostHeader() const {
-    return "POST " + path + " HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n";
+    return "POST " + path +
+           " HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\nTransfer-Encoding: chunked\r\n\r\n";
   }
 
   HookGate gate;
@@ -520,6 +531,375 @@ TEST(RequestLogTest, RefusalsAreLoggedAtABoundedRate) {
     return record.contextId == "RUBO" && record.text.find("[Rubo] Refused a request from 127.0.0.1: 400") == 0;
   });
   EXPECT_LE(lines, rubo::detail::RequestLog::kBurst + static_cast<std::size_t>(seconds.count()) + 1);
+}
+
+}  // namespace
+
+namespace {
+
+// What a request must be like before its body is used: JSON by its media type, JSON to its
+// end, its target in origin or absolute form. Each case: the request, the answer, and whether
+// the element's hook ran.
+struct FormCase {
+  const char* name;
+  std::function<std::string(const ServedTree&)> request;
+  unsigned status;
+  bool hookRuns;
+  std::string body = {};  // expected, when not empty
+};
+
+std::string PostTyped(const ServedTree& tree, const std::string& contentTypeLine, const std::string& body) {
+  return "POST " + tree.path + " HTTP/1.1\r\nHost: x\r\n" + contentTypeLine +
+         "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+std::string Typed(const ServedTree& tree, const std::string& type) {
+  return PostTyped(tree, "Content-Type: " + type + "\r\n", R"({"mode":"on"})");
+}
+
+const std::string kNulBody = std::string(R"({"mode":"on"})") + std::string(1, '\0') + R"({"bogus":1 ]])";
+
+const FormCase kForms[] = {
+    {"Json", [](const ServedTree& t) { return Typed(t, "application/json"); }, 200, true},
+    {"JsonWithCharset", [](const ServedTree& t) { return Typed(t, "application/json; charset=utf-8"); }, 200, true},
+    {"JsonAnyCase", [](const ServedTree& t) { return Typed(t, "Application/JSON"); }, 200, true},
+    {"JsonSuffix", [](const ServedTree& t) { return Typed(t, "application/merge-patch+json"); }, 200, true},
+    {"TextPlain", [](const ServedTree& t) { return Typed(t, "text/plain"); }, 415, false, "Unsupported Media Type"},
+    {"Form", [](const ServedTree& t) { return Typed(t, "application/x-www-form-urlencoded"); }, 415, false},
+    {"Multipart", [](const ServedTree& t) { return Typed(t, "multipart/form-data; boundary=x"); }, 415, false},
+    {"JsonLookalike", [](const ServedTree& t) { return Typed(t, "application/jsonp"); }, 415, false},
+    {"SuffixAlone", [](const ServedTree& t) { return Typed(t, "application/+json"); }, 415, false},
+    {"NoContentType", [](const ServedTree& t) { return PostTyped(t, "", R"({"mode":"on"})"); }, 415, false},
+    {"TwoContentTypes",
+     [](const ServedTree& t) {
+       return PostTyped(t, "Content-Type: application/json\r\nContent-Type: text/plain\r\n", R"({"mode":"on"})");
+     },
+     400, false},
+    {"TextPlainAwaitingContinue",
+     [](const ServedTree& t) {
+       return "POST " + t.path +
+              " HTTP/1.1\r\nHost: x\r\nContent-Type: text/plain\r\nExpect: 100-continue\r\nContent-Length: 13\r\n\r\n";
+     },
+     415, false},
+    {"NulThenGarbage", [](const ServedTree& t) { return t.Post(kNulBody); }, 400, false, "Bad Message"},
+    {"NulAtEnd", [](const ServedTree& t) { return t.Post(std::string(R"({"mode":"on"})") + '\0'); }, 400, false},
+    {"GarbageAfterObject", [](const ServedTree& t) { return t.Post(R"({"mode":"on"} {"bogus":1 ]])"); }, 400, false},
+    {"AbsoluteFormGet",
+     [](const ServedTree& t) {
+       return "GET http://127.0.0.1:" + std::to_string(t.Port()) + t.path + " HTTP/1.1\r\nHost: x\r\n\r\n";
+     },
+     200, false},
+    {"AbsoluteFormPost",
+     [](const ServedTree& t) {
+       return "POST HTTP://[::1]" + t.path +
+              "?a=b HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n"
+              "Content-Length: 13\r\n\r\n{\"mode\":\"on\"}";
+     },
+     200, true},
+    {"AbsoluteFormRoot", [](const ServedTree&) { return std::string("GET http://gw HTTP/1.1\r\nHost: gw\r\n\r\n"); },
+     200, false},
+    {"AbsoluteFormUserInfo",
+     [](const ServedTree& t) { return "GET http://user@gw" + t.path + " HTTP/1.1\r\nHost: gw\r\n\r\n"; }, 400, false},
+    {"AbsoluteFormNoAuthority",
+     [](const ServedTree& t) { return "GET http://" + t.path + " HTTP/1.1\r\nHost: gw\r\n\r\n"; }, 400, false},
+    {"AbsoluteFormBadPort",
+     [](const ServedTree& t) { return "GET http://gw:8o" + t.path + " HTTP/1.1\r\nHost: gw\r\n\r\n"; }, 400, false},
+    {"AbsoluteFormOtherScheme",
+     [](const ServedTree& t) { return "GET ftp://gw" + t.path + " HTTP/1.1\r\nHost: gw\r\n\r\n"; }, 400, false},
+    {"HostWithUserInfo", [](const ServedTree& t) { return "GET " + t.path + " HTTP/1.1\r\nHost: user@gw\r\n\r\n"; },
+     400, false},
+    {"HostIpv6", [](const ServedTree& t) { return "GET " + t.path + " HTTP/1.1\r\nHost: [::1]:8080\r\n\r\n"; }, 200,
+     false},
+};
+
+class FormTest : public ::testing::TestWithParam<FormCase> {};
+
+TEST_P(FormTest, AnsweredBeforeTheHookUnlessUsable) {
+  const auto& form = GetParam();
+  ServedTree tree(ConfigOf({}));
+  auto client = tree.Connect();
+  ASSERT_TRUE(client.Send(form.request(tree)));
+  const auto response = client.Read();
+  EXPECT_EQ(response.status, form.status);
+  if (!form.body.empty()) {
+    EXPECT_EQ(response.body, form.body);
+  }
+  EXPECT_EQ(response.Header("accept-post"), form.status == 415 ? "application/json" : "");
+  EXPECT_EQ(tree.gate.Entered(), form.hookRuns ? 1 : 0);
+  EXPECT_EQ(tree.Mode(), form.hookRuns ? "on" : "off");
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, FormTest, ::testing::ValuesIn(kForms),
+                         [](const ::testing::TestParamInfo<FormCase>& info) { return std::string(info.param.name); });
+
+// TCP state of a loopback connection by the client's local port, from /proc/net/tcp (the
+// test's own network namespace): "06" is TIME_WAIT, reached once both sides closed.
+std::string TcpStateOf(std::uint16_t localPort) {
+  char port[8];
+  std::snprintf(port, sizeof(port), ":%04X", localPort);
+  std::ifstream table("/proc/net/tcp");
+  std::string line;
+  std::getline(table, line);
+  while (std::getline(table, line)) {
+    std::istringstream fields(line);
+    std::string slot, local, remote, state;
+    fields >> slot >> local >> remote >> state;
+    if (local.size() > 5 && local.compare(local.size() - 5, 5, port) == 0) {
+      return state;
+    }
+  }
+  return "";
+}
+
+// Clients that send a POST and give up while it waits behind another one on the same element:
+// their writes are never made, each drop is logged once, and the next real POST is answered.
+TEST(AbandonedPostTest, QueuedPostsOfClosedConnectionsAreDropped) {
+  ara::log::ScopedCapture capture;
+  ServedTree tree(ConfigOf({{"maxWorkerThreads", 2}}));
+  tree.gate.Close();
+  auto first = tree.Connect("127.0.0.31");
+  ASSERT_TRUE(first.Send(tree.Post(R"({"mode":"first"})")));
+  ASSERT_TRUE(tree.gate.WaitEntered(1));
+  constexpr int kGivenUp = 8;
+  std::vector<std::uint16_t> ports;
+  for (int i = 0; i < kGivenUp; ++i) {
+    auto client = tree.Connect("127.0.0.32");
+    ASSERT_TRUE(client.Send(tree.Post(R"({"mode":"abandoned"})")));
+    ports.push_back(client.LocalPort());
+    client.CloseNow();
+  }
+  // Each has been closed by the server too (it watches a waiting request's connection).
+  const auto deadline = std::chrono::steady_clock::now() + kWait;
+  for (const auto port : ports) {
+    while (TcpStateOf(port) != "06" && !TcpStateOf(port).empty() && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::yield();
+    }
+    EXPECT_TRUE(TcpStateOf(port) == "06" || TcpStateOf(port).empty()) << port;
+  }
+  auto last = tree.Connect("127.0.0.33");
+  ASSERT_TRUE(last.Send(tree.Post(R"({"mode":"last"})")));
+  tree.gate.Open();
+  EXPECT_EQ(first.Read().status, 200u);
+  EXPECT_EQ(last.Read().status, 200u);
+  EXPECT_EQ(tree.gate.Entered(), 2);
+  EXPECT_EQ(tree.Mode(), "last");
+  const auto drops = capture->Count([](const ara::log::Record& record) {
+    return record.contextId == "RUBO" && record.level == ara::log::LogLevel::kInfo &&
+           record.text.find("[Rubo] Dropped a POST to ") == 0 &&
+           record.text.find(" from 127.0.0.32: the client closed the connection before it ran") != std::string::npos;
+  });
+  EXPECT_EQ(drops, static_cast<std::size_t>(kGivenUp));
+}
+
+}  // namespace
+
+namespace {
+
+// Connections that trickle a request from several addresses, reconnecting whenever the server
+// ends one; nonblocking sockets under one poll loop, bounded in count and time.
+class Trickler {
+ public:
+  Trickler(std::uint16_t port, std::vector<std::string> sources, int perSource, std::string start)
+      : port_(port), sources_(std::move(sources)), perSource_(perSource), start_(std::move(start)) {
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~Trickler() {
+    stop_ = true;
+    thread_.join();
+  }
+  // Connections that the server ended, so far.
+  int Ended() const { return ended_.load(); }
+
+ private:
+  struct Slot {
+    int fd = -1;
+    std::string source;
+  };
+
+  void Open(Slot& slot) {
+    slot.fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    ::inet_pton(AF_INET, slot.source.c_str(), &local.sin_addr);
+    ::bind(slot.fd, reinterpret_cast<sockaddr*>(&local), sizeof(local));
+    sockaddr_in remote{};
+    remote.sin_family = AF_INET;
+    remote.sin_port = htons(port_);
+    ::inet_pton(AF_INET, kServerAddress, &remote.sin_addr);
+    ::connect(slot.fd, reinterpret_cast<sockaddr*>(&remote), sizeof(remote));
+    pending_.push_back(&slot);
+  }
+
+  void Run() {
+    std::vector<Slot> slots;
+    slots.reserve(sources_.size() * static_cast<std::size_t>(perSource_));
+    for (const auto& source : sources_) {
+      for (int i = 0; i < perSource_; ++i) {
+        slots.push_back(Slot{-1, source});
+        Open(slots.back());
+      }
+    }
+    const auto end = std::chrono::steady_clock::now() + 60s;
+    std::vector<pollfd> polled(slots.size());
+    while (!stop_ && std::chrono::steady_clock::now() < end) {
+      // Connected ones get their first bytes, then one byte each turn.
+      for (std::size_t i = 0; i < slots.size(); ++i) {
+        polled[i] = pollfd{slots[i].fd, POLLIN, 0};
+      }
+      ::poll(polled.data(), polled.size(), 20);
+      for (std::size_t i = 0; i < slots.size(); ++i) {
+        auto& slot = slots[i];
+        char sink[512];
+        if ((polled[i].revents & (POLLIN | POLLHUP | POLLERR)) != 0 && ::recv(slot.fd, sink, sizeof(sink), 0) <= 0) {
+          ::close(slot.fd);
+          ++ended_;
+          Open(slot);
+          continue;
+        }
+        const auto it = std::find(pending_.begin(), pending_.end(), &slot);
+        if (it != pending_.end()) {
+          if (::send(slot.fd, start_.data(), start_.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(start_.size())) {
+            pending_.erase(it);
+          }
+          continue;
+        }
+        ::send(slot.fd, "s", 1, MSG_NOSIGNAL);
+      }
+    }
+    for (auto& slot : slots) {
+      ::close(slot.fd);
+    }
+  }
+
+  const std::uint16_t port_;
+  const std::vector<std::string> sources_;
+  const int perSource_;
+  const std::string start_;
+  std::vector<Slot*> pending_;  // connected or connecting, first bytes not sent yet
+  std::atomic<bool> stop_{false};
+  std::atomic<int> ended_{0};
+  std::thread thread_;
+};
+
+struct TrickleCase {
+  const char* name;
+  std::function<std::string(const ServedTree&)> start;  // then one byte at a time
+};
+
+const TrickleCase kTrickles[] = {
+    {"Headers", [](const ServedTree&) { return std::string("GET /Svc HTTP/1.1\r\nHost: x\r\nX-Slow: "); }},
+    {"Bodies",
+     [](const ServedTree& tree) {
+       return "POST " + tree.path +
+              " HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\nContent-Length: 4000\r\n\r\n";
+     }},
+};
+
+class TrickleTest : public ::testing::TestWithParam<TrickleCase> {};
+
+// 8 addresses x 40 connections trickle requests and reconnect; slots are few. A fresh client
+// from a ninth address, one connection per request, is served nearly always.
+TEST_P(TrickleTest, FreshClientIsServedWhileManyAddressesTrickle) {
+  ServedTree tree(ConfigOf({{"maxConnections", 64},
+                            {"maxConnectionsPerPeer", 16},
+                            {"headerTimeoutMs", 30000},
+                            {"bodyTimeoutMs", 30000},
+                            {"lingerTimeoutMs", 50}}));
+  std::vector<std::string> sources;
+  for (int i = 0; i < 8; ++i) {
+    sources.push_back("127.0.41." + std::to_string(10 + i));
+  }
+  Trickler trickler(tree.Port(), sources, 40, GetParam().start(tree));
+  // Every slot is taken and the trickler is being turned away before the fresh client starts.
+  const auto busy = std::chrono::steady_clock::now() + kWait;
+  while (trickler.Ended() < 100 && std::chrono::steady_clock::now() < busy) {
+    std::this_thread::yield();
+  }
+  ASSERT_GE(trickler.Ended(), 100);
+  constexpr int kRequests = 40;
+  int served = 0;
+  for (int i = 0; i < kRequests; ++i) {
+    RawClient fresh(kServerAddress, tree.Port(), "127.0.41.30");
+    if (fresh.Send(tree.Get(tree.path)) && fresh.Read(5s).status == 200u) {
+      ++served;
+    }
+  }
+  ::testing::Test::RecordProperty("fresh_served", served);
+  EXPECT_GE(served, kRequests * 8 / 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(Trickles, TrickleTest, ::testing::ValuesIn(kTrickles),
+                         [](const ::testing::TestParamInfo<TrickleCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+// A flood of complete requests from one address, far over its share of the slots: each one
+// gets an answer (200, or 503 when no slot could be freed), none a bare close.
+TEST(FloodTest, EveryRequestThatArrivedIsAnswered) {
+  ServedTree tree(ConfigOf({{"maxConnections", 16}, {"maxConnectionsPerPeer", 8}}));
+  constexpr int kClients = 200;
+  std::vector<std::unique_ptr<RawClient>> clients;
+  for (int i = 0; i < kClients; ++i) {
+    clients.push_back(std::make_unique<RawClient>(kServerAddress, tree.Port(), "127.0.42.10"));
+    ASSERT_TRUE(clients.back()->Send(tree.Get(tree.path)));
+  }
+  int unanswered = 0;
+  int ok = 0;
+  for (auto& client : clients) {
+    const auto status = client->Read(kWait).status;
+    unanswered += status == 0 ? 1 : 0;
+    ok += status == 200 ? 1 : 0;
+  }
+  ::testing::Test::RecordProperty("flood_ok", ok);
+  EXPECT_EQ(unanswered, 0);
+}
+
+// The I/O threads (named "rubo-io") block while no connection is open: no timer wakes them.
+std::uint64_t IoThreadSwitches() {
+  std::uint64_t total = 0;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::ifstream comm(task.path() / "comm");
+    std::string name;
+    std::getline(comm, name);
+    if (name != "rubo-io") {
+      continue;
+    }
+    std::ifstream status(task.path() / "status");
+    std::string line;
+    while (std::getline(status, line)) {
+      if (line.rfind("voluntary_ctxt_switches:", 0) == 0) {
+        total += std::stoull(line.substr(line.find(':') + 1));
+      }
+    }
+  }
+  return total;
+}
+
+// True once the I/O threads stayed asleep for a whole window (looked at within a bound).
+bool QuietWindowWithin(std::chrono::milliseconds window, std::chrono::milliseconds bound) {
+  const auto end = std::chrono::steady_clock::now() + bound;
+  while (std::chrono::steady_clock::now() < end) {
+    const auto before = IoThreadSwitches();
+    std::this_thread::sleep_for(window);
+    if (IoThreadSwitches() == before) {
+      return true;
+    }
+  }
+  return false;
+}
+
+TEST(IdleTest, NoWakeUpWhileNoConnectionIsOpen) {
+  // A 20 ms header timeout makes the sweep run every 5 ms while a connection is open.
+  ServedTree tree(ConfigOf({{"headerTimeoutMs", 20}}));
+  {
+    auto client = tree.Connect();
+    ASSERT_TRUE(client.Send(tree.Get(tree.path)));
+    ASSERT_EQ(client.Read().status, 200u);
+    // While it is open, the sweep wakes a thread: the measure sees wake-ups.
+    EXPECT_FALSE(QuietWindowWithin(100ms, 100ms));
+  }
+  // Closed: after the last sweep, 40 sweep periods without one wake-up.
+  EXPECT_TRUE(QuietWindowWithin(200ms, kWait));
 }
 
 }  // namespace

@@ -329,7 +329,18 @@ TEST_F(HttpTest, RemovedOrMovedElementIsFoundOnlyUnderItsCurrentPath) {
   writable_->SetUri(U("/Svc/items/" + uuid.ToString()));
   items_->Add(writable_);
   EXPECT_EQ(client_->Get(oldPath).status, 404u);
-  EXPECT_EQ(client_->Get("/Svc/items/" + uuid.ToString()).status, 200u);
+  const auto newPath = "/Svc/items/" + uuid.ToString();
+  EXPECT_EQ(client_->Get(newPath).status, 200u);
+
+  // Moved while it stays in its collection, then the whole collection goes.
+  writable_->SetUri(U("/Svc/items/moved"));
+  EXPECT_EQ(client_->Get(newPath).status, 404u);
+  EXPECT_EQ(client_->Get("/Svc/items/moved").status, 200u);
+  service_->Remove(items_->GetUuid());
+  EXPECT_EQ(client_->Get("/Svc/items/moved").status, 404u);
+  EXPECT_EQ(client_->Get("/Svc/items").status, 404u);
+  service_->Add(items_);
+  EXPECT_EQ(client_->Get("/Svc/items/moved").status, 200u);
 }
 
 TEST_F(HttpTest, PreGetHookCanRefuse) {

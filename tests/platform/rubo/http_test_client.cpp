@@ -31,13 +31,16 @@ HttpResult HttpTestClient::Request(http::verb method, const std::string& target,
                                    const std::string& rawHeaderName, const std::string& rawHeaderValue) {
   http::request<http::string_body> request(method, target, 11);
   request.set(http::field::host, "localhost");
-  if (!rawHeaderName.empty()) {
-    request.set(rawHeaderName, rawHeaderValue);
-  }
   if (method == http::verb::post || !body.empty()) {
     request.set(http::field::content_type, "application/json");
     request.body() = body;
     request.prepare_payload();
+  }
+  // Over the defaults; an empty value leaves the field out.
+  if (!rawHeaderName.empty() && rawHeaderValue.empty()) {
+    request.erase(rawHeaderName);
+  } else if (!rawHeaderName.empty()) {
+    request.set(rawHeaderName, rawHeaderValue);
   }
   auto& stream = connection_->stream;
   stream.expires_after(connection_->timeout);

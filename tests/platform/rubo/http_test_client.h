@@ -27,6 +27,8 @@ class HttpTestClient {
   HttpTestClient(const HttpTestClient&) = delete;
   HttpTestClient& operator=(const HttpTestClient&) = delete;
 
+  // A body goes as application/json; the raw header field is set over that (an empty value
+  // leaves the field out).
   HttpResult Request(boost::beast::http::verb method, const std::string& target, const std::string& body = {},
                      const std::string& rawHeaderName = {}, const std::string& rawHeaderValue = {});
 

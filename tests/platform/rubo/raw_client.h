@@ -164,6 +164,21 @@ class RawClient {
   }
 
   bool Closed() const { return closed_; }
+  // The client's own port, and closing the connection from the client's side.
+  std::uint16_t LocalPort() const {
+    sockaddr_storage local{};
+    socklen_t size = sizeof(local);
+    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &size);
+    return ntohs(local.ss_family == AF_INET6 ? reinterpret_cast<const sockaddr_in6&>(local).sin6_port
+                                             : reinterpret_cast<const sockaddr_in&>(local).sin_port);
+  }
+  void CloseNow() {
+    if (fd_ >= 0) {
+      ::close(fd_);
+      fd_ = -1;
+    }
+    closed_ = true;
+  }
   // The connection ended with a reset rather than an orderly end of stream.
   bool WasReset() const { return reset_; }
 

@@ -140,45 +140,67 @@ EndpointOption Ipv4Endpoint(std::array<std::uint8_t, 4> address, std::uint8_t pr
   return option;
 }
 
-std::optional<SdMessage> DecodeSd(std::span<const std::uint8_t> payload, std::string* error) {
-  auto fail = [&](const char* why) -> std::optional<SdMessage> {
-    if (error != nullptr) {
-      *error = why;
-    }
-    return std::nullopt;
-  };
+SdEntry MakeEntry(EntryType type, std::uint16_t serviceId, std::uint16_t instanceId, std::uint8_t majorVersion,
+                  std::uint32_t ttl) {
+  SdEntry entry;
+  entry.type = type;
+  entry.serviceId = serviceId;
+  entry.instanceId = instanceId;
+  entry.majorVersion = majorVersion;
+  entry.ttl = ttl;
+  entry.minorVersion = type == EntryType::kFindService ? 0xFFFFFFFF : 0;
+  return entry;
+}
+
+SdEntry FindServiceEntry(std::uint16_t serviceId, std::uint16_t instanceId, std::uint32_t ttl) {
+  return MakeEntry(EntryType::kFindService, serviceId, instanceId, 0xFF, ttl);
+}
+
+namespace {
+
+// The two arrays of an SD payload, each checked to lie inside it.
+struct SdArrays {
+  std::uint8_t flags = 0;
+  std::span<const std::uint8_t> entries;
+  std::span<const std::uint8_t> options;
+};
+
+const char* DecodeSdHeader(std::span<const std::uint8_t> payload, SdArrays& arrays) {
   if (payload.size() < 12) {
-    return fail("shorter than flags and the two array lengths");
+    return "shorter than flags and the two array lengths";
   }
-  SdMessage message;
-  message.flags = payload[0];
+  arrays.flags = payload[0];
   const std::uint32_t entriesLength = Get32(payload, 4);
   if (entriesLength % kEntrySize != 0) {
-    return fail("entries array length is not a multiple of 16");
+    return "entries array length is not a multiple of 16";
   }
   if (entriesLength > payload.size() - 12) {
-    return fail("entries array beyond the payload");
+    return "entries array beyond the payload";
   }
-  const auto entries = payload.subspan(8, entriesLength);
+  arrays.entries = payload.subspan(8, entriesLength);
   const std::size_t optionsAt = 8 + entriesLength;
   const std::uint32_t optionsLength = Get32(payload, optionsAt);
   if (optionsLength > payload.size() - optionsAt - 4) {
-    return fail("options array beyond the payload");
+    return "options array beyond the payload";
   }
-  auto optionBytes = payload.subspan(optionsAt + 4, optionsLength);
+  arrays.options = payload.subspan(optionsAt + 4, optionsLength);
+  return nullptr;
+}
 
-  // Every option in the array, by index; nullopt for a skipped type.
-  std::vector<std::optional<EndpointOption>> options;
-  while (!optionBytes.empty()) {
-    if (optionBytes.size() < 3) {
-      return fail("truncated option");
+// Every option in the array, by index; nullopt for a skipped type.
+using DecodedOptions = std::vector<std::optional<EndpointOption>>;
+
+const char* DecodeSdOptions(std::span<const std::uint8_t> bytes, DecodedOptions& options) {
+  while (!bytes.empty()) {
+    if (bytes.size() < 3) {
+      return "truncated option";
     }
-    const std::uint16_t length = Get16(optionBytes, 0);
-    const std::uint8_t type = optionBytes[2];
-    if (length < 1 || length > optionBytes.size() - 3) {
-      return fail("option length beyond the options array");
+    const std::uint16_t length = Get16(bytes, 0);
+    const std::uint8_t type = bytes[2];
+    if (length < 1 || length > bytes.size() - 3) {
+      return "option length beyond the options array";
     }
-    const auto body = optionBytes.subspan(3, length);  // the Reserved byte first
+    const auto body = bytes.subspan(3, length);  // the Reserved byte first
     std::optional<EndpointOption> option;
     if (const auto expected = EndpointOptionLength(type); expected && *expected == length) {
       EndpointOption e;
@@ -190,51 +212,69 @@ std::optional<SdMessage> DecodeSd(std::span<const std::uint8_t> payload, std::st
       option = e;
     }
     options.push_back(option);
-    optionBytes = optionBytes.subspan(3 + length);
+    bytes = bytes.subspan(3 + length);
   }
+  return nullptr;
+}
 
-  for (std::size_t at = 0; at < entries.size(); at += kEntrySize) {
-    const auto raw = entries.subspan(at, kEntrySize);
-    if (!KnownEntryType(raw[0])) {
-      ++message.droppedEntries;
+// One 16-byte entry with its option runs resolved; nullopt when its type is unknown or a run
+// reaches beyond the options array.
+std::optional<SdEntry> DecodeSdEntry(std::span<const std::uint8_t> raw, const DecodedOptions& options) {
+  if (!KnownEntryType(raw[0])) {
+    return std::nullopt;
+  }
+  SdEntry entry;
+  entry.type = static_cast<EntryType>(raw[0]);
+  entry.serviceId = Get16(raw, 4);
+  entry.instanceId = Get16(raw, 6);
+  entry.majorVersion = raw[8];
+  entry.ttl = Get24(raw, 9);
+  if (entry.IsEventgroupEntry()) {
+    entry.counter = raw[13] & 0x0F;
+    entry.eventgroupId = Get16(raw, 14);
+  } else {
+    entry.minorVersion = Get32(raw, 12);
+  }
+  const std::size_t runs[2][2] = {{raw[1], std::size_t{raw[3]} >> 4}, {raw[2], std::size_t{raw[3]} & 0x0F}};
+  for (const auto& [first, count] : runs) {
+    if (count == 0) {
       continue;
     }
-    SdEntry entry;
-    entry.type = static_cast<EntryType>(raw[0]);
-    const std::size_t firstIndex = raw[1];
-    const std::size_t secondIndex = raw[2];
-    const std::size_t firstCount = raw[3] >> 4;
-    const std::size_t secondCount = raw[3] & 0x0F;
-    entry.serviceId = Get16(raw, 4);
-    entry.instanceId = Get16(raw, 6);
-    entry.majorVersion = raw[8];
-    entry.ttl = Get24(raw, 9);
-    if (entry.IsEventgroupEntry()) {
-      entry.counter = raw[13] & 0x0F;
-      entry.eventgroupId = Get16(raw, 14);
+    if (first + count > options.size()) {
+      return std::nullopt;
+    }
+    for (std::size_t i = first; i < first + count; ++i) {
+      if (options[i]) {
+        entry.options.push_back(*options[i]);
+      }
+    }
+  }
+  return entry;
+}
+
+}  // namespace
+
+std::optional<SdMessage> DecodeSd(std::span<const std::uint8_t> payload, std::string* error) {
+  SdArrays arrays;
+  DecodedOptions options;
+  const char* why = DecodeSdHeader(payload, arrays);
+  if (why == nullptr) {
+    why = DecodeSdOptions(arrays.options, options);
+  }
+  if (why != nullptr) {
+    if (error != nullptr) {
+      *error = why;
+    }
+    return std::nullopt;
+  }
+  SdMessage message;
+  message.flags = arrays.flags;
+  for (std::size_t at = 0; at < arrays.entries.size(); at += kEntrySize) {
+    if (auto entry = DecodeSdEntry(arrays.entries.subspan(at, kEntrySize), options)) {
+      message.entries.push_back(std::move(*entry));
     } else {
-      entry.minorVersion = Get32(raw, 12);
-    }
-    bool inRange = true;
-    for (const auto& [first, count] : {std::pair{firstIndex, firstCount}, std::pair{secondIndex, secondCount}}) {
-      if (count == 0) {
-        continue;
-      }
-      if (first + count > options.size()) {
-        inRange = false;
-        break;
-      }
-      for (std::size_t i = first; i < first + count; ++i) {
-        if (options[i]) {
-          entry.options.push_back(*options[i]);
-        }
-      }
-    }
-    if (!inRange) {
       ++message.droppedEntries;
-      continue;
     }
-    message.entries.push_back(std::move(entry));
   }
   return message;
 }

@@ -139,6 +139,13 @@ struct SdEntry {
   bool operator==(const SdEntry&) const = default;
 };
 
+// An entry without options; the version fields of a service entry say "any minor version" for a
+// Find and 0 otherwise.
+SdEntry MakeEntry(EntryType type, std::uint16_t serviceId, std::uint16_t instanceId, std::uint8_t majorVersion,
+                  std::uint32_t ttl);
+// A FindService of the service and instance (0xFFFF: any) in any version.
+SdEntry FindServiceEntry(std::uint16_t serviceId, std::uint16_t instanceId, std::uint32_t ttl);
+
 struct SdMessage {
   std::uint8_t flags = kSdFlagUnicast;
   std::vector<SdEntry> entries;

@@ -295,6 +295,11 @@ void AppendJsonValue(const ogm::Value& value, std::string& out) {
 }
 
 Pointer<ogm::Object> JSONSerializer::Deserialize(std::string_view text) const {
+  // The lexer takes a NUL for the end of the input: what follows it would never be read. No
+  // JSON text holds one (inside a string it must be escaped), so it is refused outright.
+  if (text.find('\0') != std::string_view::npos) {
+    throw ParseException("Invalid JSON: a NUL byte in the text");
+  }
   GraphBuilder builder(kMaxDepth);
   const bool ok = json::sax_parse(text.begin(), text.end(), &builder, json::input_format_t::json, true);
   auto result = builder.TakeResult();

@@ -22,6 +22,8 @@ class ParseException : public Exception {
 //    fraction or an exponent, or an integer outside that range, is a Real.
 //  - null is a field without a value; null inside an array is refused.
 //  - Nesting deeper than kMaxDepth objects/arrays is refused before it is descended into.
+//  - The whole text is read: anything after the object but white space is refused, and so is
+//    a NUL byte anywhere.
 //  - A Real that is not finite renders as null; texts render as UTF-8 with JSON escapes
 //    (invalid UTF-8 bytes become U+FFFD).
 class JSONSerializer {
