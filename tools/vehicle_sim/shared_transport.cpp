@@ -58,6 +58,7 @@ class SharedTransport::Part final : public transport::Transport {
     Inner().Notify(std::move(message), eventgroupId);
   }
   void Send(transport::Message message) override { Inner().Send(std::move(message)); }
+  void PostHeartbeat(std::function<void()> answered) override { Inner().PostHeartbeat(std::move(answered)); }
 
  private:
   transport::Transport& Inner() const { return *shared_->inner_; }

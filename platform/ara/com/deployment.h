@@ -114,11 +114,6 @@ bool RegisterServiceInterface(std::string_view interfaceName);
 // The registered names, sorted.
 std::vector<std::string> RegisteredServiceInterfaces();
 
-// Environment variable choosing the transport of a runtime created as the application creates it:
-// "local" selects the in-process bus (for tests that run the whole process); anything else, or
-// unset, the network.
-inline constexpr const char* kTransportEnvironmentVariable = "ORIK_COM_TRANSPORT";
-
 class DeploymentOverrides {
  public:
   DeploymentOverrides() = default;

@@ -537,6 +537,18 @@ void HttpServer::Start() {
   }
 }
 
+void HttpServer::PostHeartbeat(std::function<void()> answered) {
+  auto remaining = std::make_shared<std::atomic<std::size_t>>(lanes_.size());
+  auto shared = std::make_shared<std::function<void()>>(std::move(answered));
+  for (auto& lane : lanes_) {
+    net::post(lane->context, [remaining, shared] {
+      if (remaining->fetch_sub(1) == 1) {
+        (*shared)();
+      }
+    });
+  }
+}
+
 void HttpServer::SweepWhileConnected(Lane& lane) {
   if (lane.sweepArmed || stopping_) {
     return;

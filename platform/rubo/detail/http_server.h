@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -50,6 +51,9 @@ class HttpServer {
   // The bound address as text (an IPv6 one without brackets).
   const std::string& Address() const noexcept { return boundAddress_; }
   bool IsStopping() const noexcept { return stopping_.load(); }
+  // Runs `answered` once every I/O thread has run a task posted now; returns at once. A stuck
+  // thread (or one not started or already ended) keeps it from running.
+  void PostHeartbeat(std::function<void()> answered);
 
   // Session side.
   const Limits& GetLimits() const noexcept { return config_.limits; }

@@ -14,6 +14,7 @@
 #include "ara/com/find_service.h"
 #include "ara/com/provider.h"
 #include "ara/com/runtime.h"
+#include "ara/com/transport/local_bus.h"
 #include "ara/log/logging.h"
 #include "test_service.h"
 
@@ -194,9 +195,9 @@ INSTANTIATE_TEST_SUITE_P(
                        "services[0].events[0].group is not a known key"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(DeploymentTest, TheEnvironmentMaySelectTheInProcessBusForTheApplicationsRuntime) {
+TEST(DeploymentTest, TheTestSeamMaySelectTheInProcessBusForTheApplicationsRuntime) {
   ara::log::SetConsoleEnabled(false);
-  ::setenv(ara::com::kTransportEnvironmentVariable, "local", 1);
+  ara::com::SetApplicationTransport([] { return ara::com::transport::LocalBus::Default()->CreateEndpoint(); });
   {
     ara::com::RuntimeComponent runtime(false, "");
     ara::com::ServiceProvider provider(TestService::DefaultDeployment(), 4);  // on the in-process bus
@@ -216,7 +217,7 @@ TEST(DeploymentTest, TheEnvironmentMaySelectTheInProcessBusForTheApplicationsRun
     lock.unlock();
     search.Stop();
   }
-  ::unsetenv(ara::com::kTransportEnvironmentVariable);
+  ara::com::SetApplicationTransport(nullptr);
   ara::log::SetConsoleEnabled(true);
 }
 

@@ -231,6 +231,8 @@ class Engine final : public std::enable_shared_from_this<Engine>, public SideCon
     }
   }
 
+  void PostHeartbeat(std::function<void()> answered) { Post(std::move(answered)); }
+
   // ---- SideContext ----
   asio::io_context& Io() override { return io_; }
   const NetworkConfig& Config() const override { return options_.config; }
@@ -565,6 +567,7 @@ class NetworkTransport final : public Transport {
     engine_->Notify(std::move(message), eventgroupId);
   }
   void Send(Message message) override { engine_->Send(std::move(message)); }
+  void PostHeartbeat(std::function<void()> answered) override { engine_->PostHeartbeat(std::move(answered)); }
 
  private:
   std::shared_ptr<Engine> engine_;
