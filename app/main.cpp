@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "app/comm_mngr/communications_manager.h"
+#include "app/version.h"
 #include "ara/com/runtime.h"
 #include "ara/exec/application_client.h"
 #include "ara/log/logging.h"
@@ -54,7 +55,7 @@ const std::string& ApplicationId() {
 }
 
 const std::string& Version() {
-  static const std::string version = "1.10.10";
+  static const std::string version = orik::kVersion;
   return version;
 }
 

@@ -18,7 +18,7 @@ rubo::UriList MakeRegistryUris() {
 
 std::shared_ptr<rubo::server::RuboServer> MakeFrameworkRoot(const std::string& serverName,
                                                             const std::string& configPath) {
-  auto root = ara::rest::MakeSharedPointer<rubo::server::RuboServer>(serverName, configPath);
+  auto root = rubo::MakeObject<rubo::server::RuboServer>(serverName, configPath);
   root->InitServices();
   return root;
 }
@@ -46,12 +46,12 @@ ORIKRuboServer::ORIKRuboServer(const std::string& serverName, const std::string&
       m_mutex(),
       m_serverName(),
       m_configPath(),
-      m_server(),
       m_commMngr(),
       m_viewObjects(),
       m_logger(ara::log::CreateLogger("ORIK", "Charging Management Core rubo")),
       m_registryMutex(),
-      m_registryCall(seams.registry ? std::move(seams.registry) : RegistryCall(CallFrameworkRegistry)) {
+      m_registryCall(seams.registry ? std::move(seams.registry) : RegistryCall(CallFrameworkRegistry)),
+      m_server() {
   m_serverName = serverName;
   m_configPath = configPath;
   const RootFactory makeRoot = seams.makeRoot ? std::move(seams.makeRoot) : RootFactory(MakeFrameworkRoot);
@@ -64,6 +64,8 @@ ORIKRuboServer::ORIKRuboServer(const std::string& serverName, const std::string&
 }
 
 ORIKRuboServer::~ORIKRuboServer() {
+  // The request hooks reach this object: no request may still run once a member is gone.
+  StopServer();
   // A registry task still running uses the root object; it ends before anything is released.
   std::lock_guard lock(m_registryMutex);
   if (m_cmcRegistryFuture.valid()) {

@@ -217,7 +217,6 @@ class ORIKRuboServer : public ORIKRuboServerInterface {
   std::mutex m_mutex;
   std::string m_serverName;
   std::string m_configPath;
-  std::shared_ptr<rubo::server::RuboServer> m_server;
   // Replaced by the entry point while request threads may be reading it; each use takes a copy.
   orik::commMngr::PartnerSlot<orik::commMngr::CommMngrRuboSideInterface> m_commMngr;
   std::unordered_map<std::string, std::shared_ptr<ViewObject>> m_viewObjects;
@@ -225,6 +224,8 @@ class ORIKRuboServer : public ORIKRuboServerInterface {
   // Serialises registry changes, so each service's tasks reach the registry in call order.
   std::mutex m_registryMutex;
   RegistryCall m_registryCall;
+  // Declared last, so that it goes first: its request hooks use the members above.
+  std::shared_ptr<rubo::server::RuboServer> m_server;
 };
 
 }  // namespace orik::ruboServer

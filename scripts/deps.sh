@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs exactly the Debian packages from scripts/packages.txt that are missing.
 set -euo pipefail
+shopt -s inherit_errexit
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 missing=()
 while read -r pkg; do

@@ -4,6 +4,7 @@
 # their own build folder, runs each for about FUZZ_SECONDS (default 60) and fails on a crash.
 # Inputs it finds go to scratch folders; the starting corpora in the tree are only read.
 set -euo pipefail
+shopt -s inherit_errexit
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
 seconds="${FUZZ_SECONDS:-60}"

@@ -6,11 +6,14 @@
 # RUBO_SERVER_CONFIG names another file; the log goes to the terminal (standard error) as well
 # unless ORIK_LOG_CONSOLE says otherwise.
 set -euo pipefail
+shopt -s inherit_errexit
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# shellcheck source=scripts/options.sh
+source "$root/scripts/options.sh"
 "$root/scripts/deps.sh" >&2
 build="${BUILD_DIR:-$root/build}"
 # Standard output belongs to the gateway alone.
-"$root/scripts/build.sh" "$build" -DORIK_BUILD_TESTS=OFF -DORIK_BUILD_BENCH=OFF >&2
+"$root/scripts/build.sh" "$build" "${run_options[@]}" >&2
 gateway="$build/app/ORIK__TANU1_Sys_Adaptive_01"
 vehicle_sim="$build/tools/vehicle_sim/vehicle_sim"
 for executable in "$gateway" "$vehicle_sim"; do

@@ -7,6 +7,7 @@
 # the test that sends malformed input on purpose is left out. Capturing needs root.
 # Usage: scripts/wire_check.sh   (BUILD_DIR: the plain build folder, default build/)
 set -euo pipefail
+shopt -s inherit_errexit
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
 
@@ -39,7 +40,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# capture_once: runs the tests while tcpdump captures; prints how many packets the kernel dropped.
+# capture_once: runs the tests while tcpdump captures; sets `dropped` to how many packets the
+# kernel dropped. Runs in this shell, not in a command substitution, so that a failing step ends
+# the check and the trap still finds tcpdump.
 capture_once() {
   rm -f "$capture"
   # Immediate mode: libpcap would otherwise hold the last packets in a ring block that is never
@@ -53,19 +56,26 @@ capture_once() {
   done
   grep -q "listening on" "$work/tcpdump.log" || { cat "$work/tcpdump.log" >&2; echo "wire check: tcpdump did not start" >&2; exit 1; }
 
-  ORIK_COM_WIRE_PORTS="$sd_port,$udp_port,$tcp_port" timeout 600 "$test_binary" --gtest_filter='-RawPeerTest.*' >&2
+  local status=0
+  ORIK_COM_WIRE_PORTS="$sd_port,$udp_port,$tcp_port" timeout 600 "$test_binary" --gtest_filter='-RawPeerTest.*' >&2 ||
+    status=$?
 
   sleep 0.5  # the last packets reach the capture file
   kill -INT "$tcpdump_pid"
   wait "$tcpdump_pid" || true
   tcpdump_pid=""
-  sed -n 's/^\([0-9]*\) packets\{0,1\} dropped by kernel$/\1/p' "$work/tcpdump.log"
+  if ((status != 0)); then
+    echo "wire check: the two-runtime tests failed (status $status) while captured" >&2
+    exit 1
+  fi
+  dropped="$(sed -n 's/^\([0-9]*\) packets\{0,1\} dropped by kernel$/\1/p' "$work/tcpdump.log")"
 }
 
 # A capture that lost packets cannot show whether the wire was right (a large message would be
 # missing segments): on a busy machine, capture again, a bounded number of times.
+dropped=""
 for attempt in 1 2 3; do
-  dropped="$(capture_once)"
+  capture_once
   [[ "${dropped:-0}" == 0 ]] && break
   echo "wire check: the kernel dropped $dropped packets of capture $attempt" >&2
 done

@@ -41,6 +41,14 @@ const std::string kOriginRubo = "RUBO";
 const std::string kOriginRbec = "RBEC";
 const std::string kSpecialStateConfigurationWord = "off";
 
+// Every vehicle-side operation but the reset's is called for elements that carry a type: the
+// listener relays no element without one. That precondition is held here, in one place; an
+// absent type is a caller's fault and raises the optional's access error.
+template <typename E>
+const E& RelayedType(const Optional<E>& type) {
+  return type.value();
+}
+
 template <typename E>
 std::uint32_t Number(E value) {
   return static_cast<std::uint32_t>(value);
@@ -152,7 +160,7 @@ void CommunicationsManager::TellRuboToUpdate_chargingProcessInformation(Charging
     return;
   }
   const std::string* type = FindWord(tables::mapDT_ChargingManagementCore_chargingProcessInformation_type_Direct,
-                                     std::get<cpiIn::type>(members).value());
+                                     RelayedType(std::get<cpiIn::type>(members)));
   if (type == nullptr) {
     LogTypeInvalid(m_logger, "ChargingProcessInformation type invalid");
     return;
@@ -199,7 +207,7 @@ void CommunicationsManager::TellRuboToUpdate_NotificationMarkers(
   }
   const std::string* typeWord =
       TranslateType(m_logger, "NotificationMarker", "NotificationMarker type invalid",
-                    tables::mapDT_ChargingManagementCore_notificationMarkers_type_Direct, type.value());
+                    tables::mapDT_ChargingManagementCore_notificationMarkers_type_Direct, RelayedType(type));
   if (typeWord == nullptr) {
     return;
   }
@@ -218,7 +226,7 @@ void CommunicationsManager::TellRuboToUpdate_Notifications(
   }
   const std::string* typeWord =
       TranslateType(m_logger, "Notification", "Notification type invalid",
-                    tables::mapDT_ChargingManagementCore_notifications_type_Direct, type.value());
+                    tables::mapDT_ChargingManagementCore_notifications_type_Direct, RelayedType(type));
   if (typeWord == nullptr) {
     return;
   }
@@ -241,7 +249,7 @@ void CommunicationsManager::TellRuboToUpdate_OruUpdateApprovals(
   }
   const std::string* typeWord =
       TranslateType(m_logger, "OruUpdateApproval", "OruUpdateApproval type invalid",
-                    tables::mapDT_ChargingManagementCore_oruUpdateApprovals_type_Direct, type.value());
+                    tables::mapDT_ChargingManagementCore_oruUpdateApprovals_type_Direct, RelayedType(type));
   if (typeWord == nullptr) {
     return;
   }
@@ -261,7 +269,7 @@ void CommunicationsManager::TellRuboToUpdate_pastErrorInformation(
   }
   const std::string* typeWord =
       TranslateType(m_logger, "PastErrorInformation", "PastErrorInformation type invalid",
-                    tables::mapDT_ChargingManagementCore_pastErrorInformation_type_Direct, type.value());
+                    tables::mapDT_ChargingManagementCore_pastErrorInformation_type_Direct, RelayedType(type));
   if (typeWord == nullptr) {
     return;
   }
@@ -288,7 +296,7 @@ void CommunicationsManager::TellRuboToUpdate_SwitchControls(
     LogRuboMissing(m_logger, "SwitchControl");
     return;
   }
-  const auto typeValue = type.value();
+  const auto typeValue = RelayedType(type);
   const std::string* typeWord = FindWord(tables::mapDT_ChargingManagementCore_switchControls_type_Direct, typeValue);
   if (typeWord == nullptr) {
     LogTypeInvalid(m_logger, "SwitchControl type invalid");
@@ -403,8 +411,9 @@ void CommunicationsManager::TellRuboToUpdate_Views(
     LogRuboMissing(m_logger, "View");
     return;
   }
-  const std::string* typeWord = TranslateType(m_logger, "View", "Views type invalid",
-                                              tables::mapDT_ChargingManagementCore_views_type_Direct, type.value());
+  const std::string* typeWord =
+      TranslateType(m_logger, "View", "Views type invalid", tables::mapDT_ChargingManagementCore_views_type_Direct,
+                    RelayedType(type));
   if (typeWord == nullptr) {
     return;
   }
@@ -436,7 +445,7 @@ void CommunicationsManager::TellRuboToUpdate_ResetToFactoryData(
 
 void CommunicationsManager::TellRuboToUpdate_ValueControls(ValueControlsMembers&& members) {
   // The type picks the lock, so it is read first; an absent type fails here, holding nothing.
-  const auto typeValue = std::get<vcIn::type>(members).value();
+  const auto typeValue = RelayedType(std::get<vcIn::type>(members));
   std::lock_guard<std::mutex> lock(typeValue == kNavTargetSocType ? m_mutexNavTargetSoc : m_mutexValueControls);
   const auto rubo = m_rubo.Load();
   if (!rubo) {
@@ -526,7 +535,7 @@ void CommunicationsManager::TellRuboToUpdate_ChargingPlugs(
   }
   const std::string* typeWord =
       TranslateType(m_logger, "ChargingPlug", "ChargingPlug type invalid",
-                    tables::mapDT_ChargingManagementCore_chargingPlugs_type_Direct, type.value());
+                    tables::mapDT_ChargingManagementCore_chargingPlugs_type_Direct, RelayedType(type));
   if (typeWord == nullptr) {
     return;
   }
@@ -556,7 +565,7 @@ void CommunicationsManager::TellRuboToUpdate_BatteryCareModes(
   }
   const std::string* typeWord =
       TranslateType(m_logger, "BatteryCareModes", "BatteryCareModes type invalid",
-                    tables::mapDT_ChargingManagementCore_batteryCareModes_type_Direct, type.value());
+                    tables::mapDT_ChargingManagementCore_batteryCareModes_type_Direct, RelayedType(type));
   if (typeWord == nullptr) {
     return;
   }
@@ -578,7 +587,7 @@ void CommunicationsManager::TellRuboToUpdate_BatteryPreconditionings(
     return;
   }
   const std::string* typeWord =
-      FindWord(tables::mapDT_ChargingManagementCore_batteryPreconditionings_type_Direct, type.value());
+      FindWord(tables::mapDT_ChargingManagementCore_batteryPreconditionings_type_Direct, RelayedType(type));
   if (typeWord == nullptr) {
     LogTypeInvalid(m_logger, "BatteryPreconditionings type invalid");
     return;
@@ -599,7 +608,7 @@ void CommunicationsManager::TellRuboToUpdate_BatteryPreconditioningEnergies(
     return;
   }
   const std::string* typeWord =
-      FindWord(tables::mapDT_ChargingManagementCore_batteryPreconditioningEnergies_type_Direct, type.value());
+      FindWord(tables::mapDT_ChargingManagementCore_batteryPreconditioningEnergies_type_Direct, RelayedType(type));
   if (typeWord == nullptr) {
     LogTypeInvalid(m_logger, "BatteryPreconditioningEnergies type invalid");
     return;
@@ -617,7 +626,7 @@ void CommunicationsManager::TellRuboToUpdate_BidirectionalChargingModes(Bidirect
   const std::string* typeWord =
       TranslateType(m_logger, "BidirectionalChargingModes", "BidirectionalChargingModes type invalid",
                     tables::mapDT_ChargingManagementCore_bidirectionalChargingModes_type_Direct,
-                    std::get<bcmIn::type>(members).value());
+                    RelayedType(std::get<bcmIn::type>(members)));
   if (typeWord == nullptr) {
     return;
   }
@@ -794,14 +803,20 @@ SOMEIP_RESPONSE_TYPE CommunicationsManager::TellSomeIpToUpdate_ResetStatus(const
     return SomeIpMissing(m_logger, "ResetToFactoryData");
   }
   // The reset answers every failure, its own or the listener's, with an error code.
-  try {
-    const auto value = tables::mapDT_ChargingManagementCore_resetToFactoryData_resetToFactoryData_Inv.at(*reset);
-    m_logger.LogInfo() << "[CommMngr] Translated ResetToFactoryData object  reset " << *reset << " from rubo into type "
-                       << Number(value) << " for someip...";
-    return someIp->Update_FactoryResetInfo(value);
-  } catch (...) {
+  const auto mapFailure = [this] {
     m_logger.LogDebug() << "[CommMngr][Someip -> Rubo] Map exception";
     return SOMEIP_RESPONSE_TYPE::RESPONSE_ERROR;
+  };
+  const auto* value = FindValue(tables::mapDT_ChargingManagementCore_resetToFactoryData_resetToFactoryData_Inv, *reset);
+  if (value == nullptr) {
+    return mapFailure();
+  }
+  m_logger.LogInfo() << "[CommMngr] Translated ResetToFactoryData object  reset " << *reset << " from rubo into type "
+                     << Number(*value) << " for someip...";
+  try {
+    return someIp->Update_FactoryResetInfo(*value);
+  } catch (...) {
+    return mapFailure();
   }
 }
 

@@ -11,6 +11,7 @@
 # nginx and wrk are needed by this script alone, so they are installed here (from Debian,
 # when missing) rather than with the build's packages.
 set -euo pipefail
+shopt -s inherit_errexit
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
 duration="${DURATION:-10}"
@@ -116,7 +117,7 @@ cmp -s "$work/nginx.body" "$work/www/element.json" || {
   echo "nginx does not serve the same bytes" >&2
   exit 1
 }
-nginx_workers=($(pgrep -P "$nginx_pid"))
+mapfile -t nginx_workers < <(pgrep -P "$nginx_pid")
 
 threads_before="$(threads_of "$ours_pid")"
 rss_before="$(rss_kib_of "$ours_pid")"
@@ -214,7 +215,8 @@ echo "ours: RSS ${rss_before} KiB before load, ${rss_after} KiB right after, ${r
 echo "idle ${quiet}s without connections: ours $ours_switches wake-ups (all threads), nginx workers $nginx_switches"
 
 # Heap allocations per GET, in a separate instance (counting would slow the runs above).
-kill "$ours_pid" && wait "$ours_pid" 2>/dev/null || true
+kill "$ours_pid" 2>/dev/null || true
+wait "$ours_pid" 2>/dev/null || true
 ours_pid=""
 if cc -O2 -shared -fPIC -o "$work/alloc_count.so" "$root/bench/http/alloc_count.c" 2>/dev/null; then
   LD_PRELOAD="$work/alloc_count.so" ALLOC_COUNT_FILE="$work/allocations" taskset -c "$server_cpus" \

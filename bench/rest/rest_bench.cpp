@@ -40,8 +40,8 @@ class LinkingElement : public rubo::ServerElement {
 
 std::shared_ptr<rubo::ServerElement> MakeLinked(int index) {
   const auto uuid = Uuid::MakeV4();
-  auto element = ara::rest::MakeSharedPointer<rubo::ServerElement>(
-      uuid, Uri::Builder("/Svc/values/" + uuid.ToString()).ToUri(), "ValueIndicationObject");
+  auto element = rubo::MakeObject<rubo::ServerElement>(uuid, Uri::Builder("/Svc/values/" + uuid.ToString()).ToUri(),
+                                                       "ValueIndicationObject");
   element->AddField<ogm::String>("type");
   element->SetFieldValue<ogm::String>("type", "value" + std::to_string(index), false);
   element->AddField<ogm::Real>("currentValue");
@@ -55,8 +55,8 @@ std::shared_ptr<rubo::ServerElement> MakeLinked(int index) {
 
 // A charging-process-like element: a few own properties and 15 linked elements.
 std::shared_ptr<LinkingElement> MakeParent() {
-  auto parent = ara::rest::MakeSharedPointer<LinkingElement>(Uuid::MakeV4(), Uri::Builder("/Svc/items/p").ToUri(),
-                                                             "ChargingProcessInformationObject");
+  auto parent = rubo::MakeObject<LinkingElement>(Uuid::MakeV4(), Uri::Builder("/Svc/items/p").ToUri(),
+                                                 "ChargingProcessInformationObject");
   parent->AddField<ogm::String>("type");
   parent->SetFieldValue<ogm::String>("type", "chargingProcessInformation", false);
   parent->AddField<ogm::String>("chargeMode");
@@ -92,9 +92,9 @@ struct ServedTree {
     config = (std::filesystem::temp_directory_path() / ("rest_bench_" + std::to_string(::getpid()) + ".json")).string();
     std::ofstream(config) << R"({"address":"::1","port":0})";
     server = std::make_shared<rubo::Server>("bench", config);
-    auto service = ara::rest::MakeSharedPointer<rubo::ServerService>(Uuid{}, Uri::Builder("/Svc").ToUri(), "Svc");
-    auto items = ara::rest::MakeSharedPointer<rubo::ServerResource>(Uuid::MakeV5("/Svc/items"),
-                                                                    Uri::Builder("/Svc/items").ToUri(), "items");
+    auto service = rubo::MakeObject<rubo::ServerService>(Uuid{}, Uri::Builder("/Svc").ToUri(), "Svc");
+    auto items =
+        rubo::MakeObject<rubo::ServerResource>(Uuid::MakeV5("/Svc/items"), Uri::Builder("/Svc/items").ToUri(), "items");
     service->Add(items);
     // A tree of about the application's size: the element is found among 60 others.
     for (int i = 0; i < 60; ++i) {
@@ -102,6 +102,13 @@ struct ServedTree {
     }
     element = MakeLinked(99);
     items->Add(element);
+    // A collection of about the size of the application's largest.
+    auto twenty = rubo::MakeObject<rubo::ServerResource>(Uuid::MakeV5("/Svc/twenty"),
+                                                         Uri::Builder("/Svc/twenty").ToUri(), "twenty");
+    service->Add(twenty);
+    for (int i = 0; i < 20; ++i) {
+      twenty->Add(MakeLinked(100 + i));
+    }
     server->Add(service);
     server->Start(false);
     path = element->GetUri().ToString();
@@ -136,6 +143,22 @@ void BM_GetElementKeepAlive(benchmark::State& state) {
   state.counters["GETs/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_GetElementKeepAlive)->Threads(1)->Threads(4)->UseRealTime();
+
+// GETs of a collection of 20 elements, rendered with its elements, over a kept-alive connection.
+void BM_GetCollectionKeepAlive(benchmark::State& state) {
+  auto& tree = Tree();
+  rubo::testing::HttpTestClient client(tree.server->GetPort());
+  for (auto _ : state) {
+    const auto result = client.Get("/Svc/twenty");
+    if (result.status != 200) {
+      state.SkipWithError("GET failed");
+      break;
+    }
+    benchmark::DoNotOptimize(result);
+  }
+  state.counters["GETs/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_GetCollectionKeepAlive)->UseRealTime();
 
 }  // namespace
 

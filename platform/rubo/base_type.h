@@ -25,6 +25,10 @@ concept PropertyKind =
 template <typename T>
 concept CompositeKind = std::is_same_v<T, ara::rest::ogm::Array> || std::is_same_v<T, ara::rest::ogm::Object>;
 
+class BaseType;
+template <typename T, typename... Args>
+std::shared_ptr<T> MakeObject(Args&&... args);
+
 // Properties of a REST object: named fields of an object graph in the order they were added,
 // guarded by the object's recursive mutex, with optional change callbacks and transactions.
 // Callbacks never run while a lock is held.
@@ -89,6 +93,9 @@ class BaseType : public std::enable_shared_from_this<BaseType> {
   }
   // A new graph of the committed properties, copied under the object's lock.
   virtual ara::rest::Pointer<ara::rest::ogm::Object> ToOGM() const;
+  // True when the object's class may replace ToOGM, so that rendering goes through it; false
+  // only for an object MakeObject made of a class that keeps the framework's ToOGM.
+  bool RendersThroughToOGM() const noexcept { return rendersThroughToOGM_; }
 
   // The innermost open transaction, or null.
   std::shared_ptr<Transaction> GetLatestActiveTransaction() const;
@@ -121,6 +128,9 @@ class BaseType : public std::enable_shared_from_this<BaseType> {
   std::recursive_mutex& GetObjectMutex() const noexcept { return mutex_; }
 
  private:
+  template <typename T, typename... Args>
+  friend std::shared_ptr<T> MakeObject(Args&&... args);
+
   bool PreChangeAllows(const std::string& name, const ara::rest::ogm::Value* proposed);
   void NotifyPostChange(const std::string& name);
 
@@ -132,7 +142,22 @@ class BaseType : public std::enable_shared_from_this<BaseType> {
   PostPropertyChangeCallback postPropertyChange_;
   PreTransactionCommitCallback preTransactionCommit_;
   PostTransactionCommitCallback postTransactionCommit_;
+  // Written once by MakeObject before the object is shared.
+  bool rendersThroughToOGM_ = true;
 };
+
+// Makes a REST object of class T. Whether T replaces ToOGM is decided here, from T's own
+// declaration: an object of a class that keeps the framework's ToOGM is rendered from its
+// properties under its lock, without a copy. An object made any other way renders through
+// ToOGM, which is always right, only slower.
+template <typename T, typename... Args>
+std::shared_ptr<T> MakeObject(Args&&... args) {
+  static_assert(std::is_base_of_v<BaseType, T>, "MakeObject makes REST objects");
+  using FrameworkToOGM = ara::rest::Pointer<ara::rest::ogm::Object> (BaseType::*)() const;
+  auto object = ara::rest::MakeSharedPointer<T>(std::forward<Args>(args)...);
+  static_cast<BaseType&>(*object).rendersThroughToOGM_ = !std::is_same_v<decltype(&T::ToOGM), FrameworkToOGM>;
+  return object;
+}
 
 // Object type codes of GetXObjectType.
 inline constexpr int kXObjectTypeServer = 1;

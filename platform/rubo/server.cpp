@@ -3,13 +3,21 @@
 #include "rubo/detail/config.h"
 #include "rubo/detail/http_server.h"
 #include "rubo/detail/logger.h"
+#include "seam/liveness.h"
 
 namespace rubo {
 
 Server::Server(std::string serverName, std::string configPath)
     : ServerXObject(ara::rest::Uuid{}, ara::rest::Uri::Builder("/").ToUri(), serverName),
       serverName_(std::move(serverName)),
-      configPath_(std::move(configPath)) {}
+      configPath_(std::move(configPath)),
+      liveness_(std::make_unique<platform::seam::LivenessRegistration>(platform::seam::LivePart::kRestServer,
+                                                                       [this](std::function<void()> answered) {
+                                                                         std::lock_guard lock(lifecycleMutex_);
+                                                                         if (http_) {
+                                                                           http_->PostHeartbeat(std::move(answered));
+                                                                         }
+                                                                       })) {}
 
 Server::~Server() {
   Stop(true);
@@ -26,14 +34,21 @@ void Server::Start(bool wait) {
       http_->Stop(true);
       http_.reset();
     }
-    const std::string path = detail::ConfigPathFor(configPath_);
-    auto config = detail::LoadConfig(path);
-    auto http = std::make_unique<detail::HttpServer>(*this, config);
-    http->Start();
+    std::unique_ptr<detail::HttpServer> http;
+    try {
+      const std::string path = detail::ConfigPathFor(configPath_);
+      auto config = detail::LoadConfig(path);
+      http = std::make_unique<detail::HttpServer>(*this, config);
+      http->Start();
+    } catch (const std::exception& e) {
+      liveness_->SetReady(false, std::string("failed to start: ") + e.what());
+      throw;
+    }
     // Tests and the entry point learn an ephemeral port from this line: its text is fixed.
     detail::FrameworkLogger().LogInfo() << "Serving HTTP on " << http->Address() << " port " << http->Port();
     http_ = std::move(http);
     started = http_.get();
+    liveness_->SetReady(true);
   }
   if (wait) {
     started->WaitUntilStopped();
@@ -45,6 +60,7 @@ void Server::Stop(bool wait) {
   if (!http_) {
     return;
   }
+  liveness_->SetReady(false, "stopped");
   http_->Stop(wait);
   if (wait) {
     http_.reset();

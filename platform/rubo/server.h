@@ -9,6 +9,10 @@
 #include "rubo/server_service.h"
 #include "rubo/server_xobject.h"
 
+namespace platform::seam {
+class LivenessRegistration;
+}
+
 namespace rubo {
 
 namespace detail {
@@ -53,7 +57,9 @@ class Server : public ServerXObject, public Container<ServerService> {
 
   // Starts serving. With wait false it returns once the port is bound; with true it returns
   // only after Stop. Throws for an invalid configuration or an address that cannot be bound.
-  // A server that serves already is left as it is.
+  // A server that serves already is left as it is. The process counts as ready and alive for
+  // systemd only while a server serves and its I/O threads answer (seam/liveness.h); a start
+  // that fails is named there as the cause.
   void Start(bool wait);
   // Stops accepting, lets requests in progress end (bounded), closes every connection. With
   // wait true it also joins the server's threads before it returns.
@@ -76,6 +82,8 @@ class Server : public ServerXObject, public Container<ServerService> {
   std::string configPath_;
   mutable std::mutex lifecycleMutex_;
   std::unique_ptr<detail::HttpServer> http_;
+  // Last: withdrawn before anything its heartbeat function uses goes.
+  std::unique_ptr<platform::seam::LivenessRegistration> liveness_;
 };
 
 }  // namespace rubo

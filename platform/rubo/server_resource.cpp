@@ -19,7 +19,7 @@ void ServerResource::SetDescription(const std::string& description) {
 
 std::shared_ptr<ServerElement> ServerResource::MakeElement(const ara::rest::Uuid& uuid, const ara::rest::Uri& uri,
                                                            std::string name) {
-  return ara::rest::MakeSharedPointer<ServerElement>(uuid, uri, std::move(name));
+  return MakeObject<ServerElement>(uuid, uri, std::move(name));
 }
 
 std::shared_ptr<BaseXObject> ServerResource::FindByUuidRecursive(const std::string& uuid) const {

@@ -41,7 +41,8 @@ class FailureInjector {
   std::vector<Rule> rules_;
 };
 
-// Parses the failure rules of the test switch (see kTestFailuresVariable): entries separated by
+// Parses failure rules (the test variant's ORIK_PLATFORM_TEST_FAILURES, platform/test_switches):
+// entries separated by
 // ';', each "<operation>[(<arg>,...)]=runtime_error:<text>" or "<operation>[(<arg>,...)]=other";
 // each entry fails the first matching call once. Throws std::invalid_argument on a malformed entry.
 void ParseFailureRules(const std::string& rules, FailureInjector& injector);

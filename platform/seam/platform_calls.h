@@ -30,10 +30,4 @@ void SetCallHook(std::shared_ptr<CallHook> hook);
 // Called by the platform stand-ins for every operation; throws what the hook throws.
 void ReportCall(std::string operation, std::vector<std::uint64_t> args, std::string text = {});
 
-// Test switch of a whole process: when this environment variable is set, the first platform
-// call installs a hook that fails the calls it names (syntax: ParseFailureRules in
-// call_recorder.h), so that a test can reach the failure handling of a running executable.
-// A hook installed later with SetCallHook replaces it.
-inline constexpr const char* kTestFailuresVariable = "ORIK_PLATFORM_TEST_FAILURES";
-
 }  // namespace platform::seam

@@ -9,8 +9,12 @@ namespace platform::seam {
 inline constexpr const char* kNotifySocketVariable = "NOTIFY_SOCKET";
 
 // Sends one state line ("READY=1", "STATUS=...") to the service manager through libsystemd's
-// sd_notify. Without NOTIFY_SOCKET (not started by a service manager) it sends nothing.
-// Throws std::runtime_error when the socket is named but the message cannot be sent.
+// sd_notify. Without NOTIFY_SOCKET, or with it empty (not started by a service manager), it
+// sends nothing. Throws std::runtime_error when the socket is named but the message cannot be
+// sent.
 void NotifyServiceManager(const std::string& state);
+
+// The last "STATUS=..." line sent, empty before the first.
+std::string LastStatus();
 
 }  // namespace platform::seam

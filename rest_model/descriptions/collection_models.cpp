@@ -3,167 +3,20 @@
 #include <string>
 
 #include "rest_model/descriptions/model_schema.h"
+#include "rest_model/elements/element_vocabulary.h"
 
 namespace rubo::server::descriptions {
 namespace {
 
-// Value lists that several models share, in the order in which the models list them.
-constexpr std::string_view kRestrictionReasons[] = {"error",
-                                                    "defect",
-                                                    "calculating",
-                                                    "invalid",
-                                                    "temporaryNotAvailable",
-                                                    "safetyRestriction",
-                                                    "notNeeded",
-                                                    "hvBatterylow",
-                                                    "pluggedIn",
-                                                    "readinessToDrive",
-                                                    "noEnergySource",
-                                                    "waitingAndStartAgain",
-                                                    "wiredChargingActive"};
-constexpr std::string_view kSwitchValues[] = {"reduced",
-                                              "maximum",
-                                              "off",
-                                              "permanent",
-                                              "once",
-                                              "timerCharging",
-                                              "immediateCharging",
-                                              "locked",
-                                              "unlocked",
-                                              "locking",
-                                              "unlocking",
-                                              "noneOrImmediateActionStopped",
-                                              "startImmediateCharging",
-                                              "startImmediateActionSoc",
-                                              "startImmediateActionRange",
-                                              "startImmediateActionTime",
-                                              "chargingImmediateActionSoc",
-                                              "chargingImmediateActionRange",
-                                              "chargingImmedieateActionTime",
-                                              "chargingImmediateCharging",
-                                              "stopCharging",
-                                              "activated",
-                                              "deactivated",
-                                              "open",
-                                              "close",
-                                              "opening",
-                                              "closing",
-                                              "timerChargingClimatization",
-                                              "preferredChargingTimes",
-                                              "onlyOwnCurrent",
-                                              "immediateDischarging",
-                                              "homeStorageCharging",
-                                              "startChargeModeSelection",
-                                              "chargingChargeModeSelection"};
-constexpr std::string_view kNotificationValues[] = {
-    "failedByElectricParkBrake",
-    "failedBySupplyVoltage",
-    "failedByBatteryTemperature",
-    "failedByGeneralError",
-    "failedByOvertemperatureOfChargingsocket",
-    "failedDueToLowChargingEfficiency",
-    "failedDueToChargeInfrastucture",
-    "failedChargePlug",
-    "pncNoValidContract",
-    "pncContractOutOfDate",
-    "pncGeneralContractError",
-    "pncNoValidContractAtThisEvse",
-    "dcChargingNotPossible",
-    "chargingsocketTemperaturSensorFailure",
-    "warningTurtleRiskLowTemperatureLowSoc",
-    "warningTurtleRiskLowTemperatureLowSocTone",
-    "infoTurtleRiskLowTemperatureLowSoc",
-    "generalError",
-    "acChargingNotPossible",
-    "chargingsocketTemperaturSensorAcFailure",
-    "startInhibitDueTo2Plugs",
-    "unlockOfChargeplugFailedOnlyEmgencyUnlock",
-    "pleaseChargeTheBatteryToAvoidDamageToTheBattery",
-    "warningOfOpenChargeflapMechanical",
-    "warningOfOpenChargeflapMechanicalDrive",
-    "warningOfOpenChargeflapElectrical",
-    "chargeFlapDefectMechanical",
-    "chargeFlapDefectMechanicalNote",
-    "chargeFlapImpairedElectrical",
-    "chargeFlapImpairedElectricalNote",
-    "chargestartDelayDueToConditioningOfBattery",
-    "chargestartDelayDueToOru",
-    "extensionOfChargingtimeDueToOvertemperatureOfChargingsocket",
-    "extensionOfChargingtimeDueToOnBoardCharger",
-    "extensionOfChargingtimeByUserDueToClima",
-    "extensionOfChargingtimeDueToBatterylimit",
-    "extensionOfChargingtimeDueToEmergencyCharge",
-    "maximumNumberOfEmergencyChargesReached",
-    "dcChargingPrioritize",
-    "chargerateRestrictedDueToChargeCable",
-    "chargeflapNotUnlockedDueToOvertemperatureOfChargingsocket",
-    "badChargeInfrastucture",
-    "pncAuthenticationActive",
-    "pncValidContractAccepted",
-    "plugLockFailureAc",
-    "failedByIsolation",
-    "failedByPrecharge",
-    "failedByCpVoltage",
-    "failedByPlcConnection",
-    "failedByAuthentication",
-    "failedByCommunicationTimeout",
-    "extensionOfChargingtimeDueToEmergencyChargeTemperatureSensorAcFailure",
-    "extensionOfChargingtimeDueToEmergencyChargePlugLockAcFailure",
-    "extensionOfChargingtimeDueToEmergencyChargePpAcFailure",
-    "extensionOfChargingtimeDueToEmergencyChargeFailedByChargePlug",
-    "itSystemPeRangeActive",
-    "failedItSystemPeRangeInactive",
-    "failedByPe",
-    "chargingsocketReleaseNibbleFailure",
-    "warningOfOpenChargeflapPartElectrical",
-    "chargeFlapDefectPartElectrical",
-    "chargeFlapDefectPartElectricalNote",
-    "extensionOfChargingtimeGeneralVehicle",
-    "extensionOfChargingtimeGeneralInfrastructure",
-    "failedByLatchDetection"};
+// Every enumerated property lists the words of its own enumeration, in value order.
+namespace words = rubo::server::vocabulary::cmc;
 
 // ChargingManagementCore.switchControls
-constexpr std::string_view kSwitchControlsType[] = {"immediateChargingOptionsMaxChargeCurrentAc",
-                                                    "immediateChargingOptionsAutounlockAc",
-                                                    "immediateChargingOptionsAutounlockDc",
-                                                    "immediateChargingOptionsChargeModeSelection",
-                                                    "frontLeft1PlugLockState",
-                                                    "frontLeft2PlugLockState",
-                                                    "frontRight1PlugLockState",
-                                                    "frontRight2PlugLockState",
-                                                    "rearLeft1PlugLockState",
-                                                    "rearLeft2PlugLockState",
-                                                    "rearRight1PlugLockState",
-                                                    "rearRight2PlugLockState",
-                                                    "frontPlugLockState",
-                                                    "frontLeft1FlapLockState",
-                                                    "frontLeft2FlapLockState",
-                                                    "frontRight1FlapLockState",
-                                                    "frontRight2FlapLockState",
-                                                    "rearLeft1FlapLockState",
-                                                    "rearLeft2FlapLockState",
-                                                    "rearRight1FlapLockState",
-                                                    "rearRight2FlapLockState",
-                                                    "frontFlapLockState",
-                                                    "immediateActionStartStopCharging",
-                                                    "batteryCareModesBcamActivation",
-                                                    "frontLeft1FlapState",
-                                                    "frontLeft2FlapState",
-                                                    "frontRight1FlapState",
-                                                    "frontRight2FlapState",
-                                                    "rearLeft1FlapState",
-                                                    "rearLeft2FlapState",
-                                                    "rearRight1FlapState",
-                                                    "rearRight2FlapState",
-                                                    "frontFlapState",
-                                                    "immediateChargingOptionsAcceptItSystemPeRange",
-                                                    "batteryPreconditioningPreconditioningActivation",
-                                                    "batteryPreconditioningAutoModeActivation"};
 constexpr PropertySchema kSwitchControlsProperties[] = {
     {.name = "switchValueConfiguration",
      .description = "Switch values that the function currently offers.",
      .kind = PropertyKind::kArray,
-     .values = kSwitchValues},
+     .values = words::switchControls_switchValueConfiguration},
     {.name = "name", .description = "Name of the element.", .kind = PropertyKind::kString},
     {.name = "switchValue",
      .description =
@@ -174,7 +27,7 @@ constexpr PropertySchema kSwitchControlsProperties[] = {
          "startImmediateActionSoc, startImmediateActionRange, startImmediateActionTime, chargingImmediateCharging, "
          "chargingImmediateActionSoc, chargingImmediateActionRange and chargingImmedieateActionTime are deprecated).",
      .kind = PropertyKind::kString,
-     .values = kSwitchValues,
+     .values = words::switchControls_switchValue,
      .writable = true},
     {.name = "id",
      .description = "Unique identifier of the element.",
@@ -184,11 +37,11 @@ constexpr PropertySchema kSwitchControlsProperties[] = {
      .description =
          "Absent while the element can be changed; when set, clients cannot change the element, for the reason given.",
      .kind = PropertyKind::kString,
-     .values = kRestrictionReasons},
+     .values = words::switchControls_restrictionReason},
     {.name = "type",
      .description = "Names the function that the switch control belongs to.",
      .kind = PropertyKind::kString,
-     .values = kSwitchControlsType},
+     .values = words::switchControls_type},
     {.name = "uri",
      .description = "Path of the element.",
      .kind = PropertyKind::kString,
@@ -196,8 +49,6 @@ constexpr PropertySchema kSwitchControlsProperties[] = {
 };
 
 // ChargingManagementCore.notificationMarkers
-constexpr std::string_view kNotificationMarkersType[] = {"notificationMarker1", "notificationMarker2",
-                                                         "notificationMarker3"};
 constexpr PropertySchema kNotificationMarkersProperties[] = {
     {.name = "notificationRangeValue",
      .description = "Range criterion of the marker, as a value control.",
@@ -219,7 +70,7 @@ constexpr PropertySchema kNotificationMarkersProperties[] = {
     {.name = "type",
      .description = "Names the notification marker.",
      .kind = PropertyKind::kString,
-     .values = kNotificationMarkersType},
+     .values = words::notificationMarkers_type},
     {.name = "uri",
      .description = "Path of the element.",
      .kind = PropertyKind::kString,
@@ -230,15 +81,11 @@ constexpr PropertySchema kNotificationMarkersProperties[] = {
 };
 
 // ChargingManagementCore.pastErrorInformation
-constexpr std::string_view kPastErrorInformationAdditionalInformation[] = {"abortedChargingactive", "abortedStart",
-                                                                           "startInhibit", "other"};
-constexpr std::string_view kPastErrorInformationType[] = {"pastErrorInformation1", "pastErrorInformation2",
-                                                          "pastErrorInformation3"};
 constexpr PropertySchema kPastErrorInformationProperties[] = {
     {.name = "additionalInformation",
      .description = "Additional information about the failed charging process.",
      .kind = PropertyKind::kString,
-     .values = kPastErrorInformationAdditionalInformation},
+     .values = words::pastErrorInformation_additionalInformation},
     {.name = "confirmedByUser",
      .description = "Written by the client when the user confirms the notification.",
      .kind = PropertyKind::kBoolean,
@@ -251,7 +98,7 @@ constexpr PropertySchema kPastErrorInformationProperties[] = {
     {.name = "type",
      .description = "Names the slot of the past error information.",
      .kind = PropertyKind::kString,
-     .values = kPastErrorInformationType},
+     .values = words::pastErrorInformation_type},
     {.name = "uri",
      .description = "Path of the element.",
      .kind = PropertyKind::kString,
@@ -259,11 +106,10 @@ constexpr PropertySchema kPastErrorInformationProperties[] = {
     {.name = "value",
      .description = "Charging notification that was saved.",
      .kind = PropertyKind::kString,
-     .values = kNotificationValues},
+     .values = words::pastErrorInformation_value},
 };
 
 // ChargingManagementCore.batteryPreconditioningEnergies
-constexpr std::string_view kBatteryPreconditioningEnergiesType[] = {"batteryPreconditioningEnergy1"};
 constexpr PropertySchema kBatteryPreconditioningEnergiesProperties[] = {
     {.name = "name", .description = "Name of the element.", .kind = PropertyKind::kString},
     {.name = "nextStops",
@@ -277,7 +123,7 @@ constexpr PropertySchema kBatteryPreconditioningEnergiesProperties[] = {
     {.name = "type",
      .description = "Names the battery preconditioning energy.",
      .kind = PropertyKind::kString,
-     .values = kBatteryPreconditioningEnergiesType},
+     .values = words::batteryPreconditioningEnergies_type},
     {.name = "uri",
      .description = "Path of the element.",
      .kind = PropertyKind::kString,
@@ -289,27 +135,11 @@ constexpr PropertySchema kBatteryPreconditioningEnergiesProperties[] = {
 };
 
 // ChargingManagementCore.bidirectionalChargingModes
-constexpr std::string_view kBidirectionalChargingModesChargingMode[] = {"discharging", "homeStorageCharging",
-                                                                        "emergencySupply", "offGridOperation"};
-constexpr std::string_view kBidirectionalChargingModesType[] = {"bidirectionalChargingMode"};
-constexpr std::string_view kBidirectionalChargingModesNotification[] = {
-    "maximumOperatingHoursWarning", "maximumNumberOfCyclesWarning", "maximumAmountOfEnergyWarning",
-    "maximumQuotaWarning"};
-constexpr std::string_view kBidirectionalChargingModesInformation[] = {
-    "dischargingActive",           "dischargingStopped",
-    "homeStorageChargingActive",   "homeStorageChargingStopped",
-    "emergencySupplyActive",       "emergencySupplyStopped",
-    "offGridOperationActive",      "offGridOperationStopped",
-    "dischargingFinishedMinSoc",   "bidiAvailableNoProfile",
-    "bidiNotPossibleMinSoc",       "bidiNotPossibleGeneral",
-    "bidiStoppedFailure",          "bidiStoppedUser",
-    "bidiStoppedTimeout",          "bidiNotAvailableImmediateChargingActive",
-    "bidiNotAvailableChooseOption"};
 constexpr PropertySchema kBidirectionalChargingModesProperties[] = {
     {.name = "chargingMode",
      .description = "Deprecated: Active bidirectional charging mode.",
      .kind = PropertyKind::kString,
-     .values = kBidirectionalChargingModesChargingMode},
+     .values = words::bidirectionalChargingModes_chargingMode},
     {.name = "quotaThreshold",
      .description = "Deprecated: Threshold of the quota.",
      .kind = PropertyKind::kNumber,
@@ -317,7 +147,7 @@ constexpr PropertySchema kBidirectionalChargingModesProperties[] = {
     {.name = "type",
      .description = "Names the bidirectional charging mode.",
      .kind = PropertyKind::kString,
-     .values = kBidirectionalChargingModesType},
+     .values = words::bidirectionalChargingModes_type},
     {.name = "maxSoc",
      .description = "Maximum state of charge of bidirectional charging, as a value control.",
      .kind = PropertyKind::kObject,
@@ -337,7 +167,7 @@ constexpr PropertySchema kBidirectionalChargingModesProperties[] = {
     {.name = "notification",
      .description = "Deprecated: Warning about a reached threshold.",
      .kind = PropertyKind::kString,
-     .values = kBidirectionalChargingModesNotification},
+     .values = words::bidirectionalChargingModes_notification},
     {.name = "amountOfEnergy",
      .description = "Deprecated: Amount of energy, as a value indication.",
      .kind = PropertyKind::kObject,
@@ -358,7 +188,7 @@ constexpr PropertySchema kBidirectionalChargingModesProperties[] = {
     {.name = "information",
      .description = "Deprecated: Information about the state of bidirectional charging.",
      .kind = PropertyKind::kString,
-     .values = kBidirectionalChargingModesInformation},
+     .values = words::bidirectionalChargingModes_information},
     {.name = "id",
      .description = "Unique identifier of the element.",
      .kind = PropertyKind::kString,
@@ -374,7 +204,6 @@ constexpr PropertySchema kBidirectionalChargingModesProperties[] = {
 };
 
 // ChargingManagementCore.immediateChargingOptions
-constexpr std::string_view kImmediateChargingOptionsType[] = {"immediateChargingOption"};
 constexpr PropertySchema kImmediateChargingOptionsProperties[] = {
     {.name = "autounlockAc",
      .description = "Automatic unlocking of the AC plug (off, permanent, once), as a switch control.",
@@ -408,7 +237,7 @@ constexpr PropertySchema kImmediateChargingOptionsProperties[] = {
     {.name = "type",
      .description = "Names the immediate charging option.",
      .kind = PropertyKind::kString,
-     .values = kImmediateChargingOptionsType},
+     .values = words::immediateChargingOptions_type},
     {.name = "uri",
      .description = "Path of the element.",
      .kind = PropertyKind::kString,
@@ -426,40 +255,11 @@ constexpr PropertySchema kImmediateChargingOptionsProperties[] = {
 };
 
 // ChargingManagementCore.valueIndications
-constexpr std::string_view kValueIndicationsUnitPower[] = {"kW"};
-constexpr std::string_view kValueIndicationsType[] = {"chargingProcessInformationCurrentSoc",
-                                                      "chargingProcessInformationRemainingChargeTimeBulk",
-                                                      "chargingProcessInformationRemainingChargeTimeComplete",
-                                                      "chargingProcessInformationChargeEnergy",
-                                                      "chargingProcessInformationChargeRate",
-                                                      "chargingProcessInformationChargePower",
-                                                      "chargingProcessInformationChargeTargetTime",
-                                                      "chargingProcessInformationChargeTargetTimeOffset",
-                                                      "chargingProcessInformationMaxPowerChargingStation",
-                                                      "chargingProcessInformationRemainingChargeTimeFull",
-                                                      "chargingProcessInformationRemainingChargeTimeNav",
-                                                      "chargingProcessInformationMaxPowerDc",
-                                                      "chargingProcessInformationMaxPowerAc",
-                                                      "batteryCareModesBcamScore",
-                                                      "bidirectionalChargingModesOperatingHours",
-                                                      "bidirectionalChargingModesNumbersOfCycles",
-                                                      "bidirectionalChargingModesAmountOfEnergy",
-                                                      "bidirectionalChargingModesQuota",
-                                                      "chargingProcessInformationMaxChargePowerCurrent",
-                                                      "chargingProcessInformationMaxChargePowerOptimalTemperature",
-                                                      "batteryPreconditioningRemainingTimeFinished",
-                                                      "batteryPreconditioningRemainingTimeToStart",
-                                                      "batteryPreconditioningBatteryTemperature"};
-constexpr std::string_view kValueIndicationsUnitSpeed[] = {"kmPerMin", "kmPerHour", "milesPerMin", "milesPerHour"};
-constexpr std::string_view kValueIndicationsUnitEnergy[] = {"kWh"};
-constexpr std::string_view kValueIndicationsUnitPercent[] = {"percent"};
-constexpr std::string_view kValueIndicationsUnitTemperature[] = {"celsius", "fahrenheit"};
-constexpr std::string_view kValueIndicationsUnitTime[] = {"min", "h"};
 constexpr PropertySchema kValueIndicationsProperties[] = {
     {.name = "unitPower",
      .description = "Unit of a power value.",
      .kind = PropertyKind::kString,
-     .values = kValueIndicationsUnitPower},
+     .values = words::valueIndications_unitPower},
     {.name = "maxValue",
      .description = "Largest value that currentValue can take.",
      .kind = PropertyKind::kNumber,
@@ -468,15 +268,15 @@ constexpr PropertySchema kValueIndicationsProperties[] = {
      .description =
          "Absent while the element can be changed; when set, clients cannot change the element, for the reason given.",
      .kind = PropertyKind::kString,
-     .values = kRestrictionReasons},
+     .values = words::valueIndications_restrictionReason},
     {.name = "type",
      .description = "Names the function that the value indication belongs to.",
      .kind = PropertyKind::kString,
-     .values = kValueIndicationsType},
+     .values = words::valueIndications_type},
     {.name = "unitSpeed",
      .description = "Unit of a speed value.",
      .kind = PropertyKind::kString,
-     .values = kValueIndicationsUnitSpeed},
+     .values = words::valueIndications_unitSpeed},
     {.name = "uri",
      .description = "Path of the element.",
      .kind = PropertyKind::kString,
@@ -484,11 +284,11 @@ constexpr PropertySchema kValueIndicationsProperties[] = {
     {.name = "unitEnergy",
      .description = "Unit of an energy value.",
      .kind = PropertyKind::kString,
-     .values = kValueIndicationsUnitEnergy},
+     .values = words::valueIndications_unitEnergy},
     {.name = "unitPercent",
      .description = "Unit of a percentage value.",
      .kind = PropertyKind::kString,
-     .values = kValueIndicationsUnitPercent},
+     .values = words::valueIndications_unitPercent},
     {.name = "currentTimeDateValue",
      .description = "Current value as a date-time text.",
      .kind = PropertyKind::kString},
@@ -499,7 +299,7 @@ constexpr PropertySchema kValueIndicationsProperties[] = {
     {.name = "unitTemperature",
      .description = "Unit of a temperature value.",
      .kind = PropertyKind::kString,
-     .values = kValueIndicationsUnitTemperature},
+     .values = words::valueIndications_unitTemperature},
     {.name = "name", .description = "Name of the element.", .kind = PropertyKind::kString},
     {.name = "id",
      .description = "Unique identifier of the element.",
@@ -512,11 +312,10 @@ constexpr PropertySchema kValueIndicationsProperties[] = {
     {.name = "unitTime",
      .description = "Unit of a time value.",
      .kind = PropertyKind::kString,
-     .values = kValueIndicationsUnitTime},
+     .values = words::valueIndications_unitTime},
 };
 
 // ChargingManagementCore.oruUpdateApprovals
-constexpr std::string_view kOruUpdateApprovalsType[] = {"oruUpdateApproval"};
 constexpr PropertySchema kOruUpdateApprovalsProperties[] = {
     {.name = "name", .description = "Name of the element.", .kind = PropertyKind::kString},
     {.name = "id",
@@ -526,7 +325,7 @@ constexpr PropertySchema kOruUpdateApprovalsProperties[] = {
     {.name = "type",
      .description = "Names the approval.",
      .kind = PropertyKind::kString,
-     .values = kOruUpdateApprovalsType},
+     .values = words::oruUpdateApprovals_type},
     {.name = "uri",
      .description = "Path of the element.",
      .kind = PropertyKind::kString,
@@ -537,7 +336,6 @@ constexpr PropertySchema kOruUpdateApprovalsProperties[] = {
 };
 
 // ChargingManagementCore.resetToFactoryData
-constexpr std::string_view kResetToFactoryDataResetToFactoryData[] = {"origin", "notOrigin"};
 constexpr PropertySchema kResetToFactoryDataProperties[] = {
     {.name = "elementId",
      .description = "Identifier of the element.",
@@ -547,7 +345,7 @@ constexpr PropertySchema kResetToFactoryDataProperties[] = {
      .description = "origin means the data is in factory state, notOrigin that it was modified; a client sets origin "
                     "to request the reset.",
      .kind = PropertyKind::kString,
-     .values = kResetToFactoryDataResetToFactoryData,
+     .values = words::resetToFactoryData_resetToFactoryData,
      .writable = true},
     {.name = "name", .description = "Name of the element.", .kind = PropertyKind::kString},
     {.name = "id",
@@ -565,7 +363,6 @@ constexpr PropertySchema kResetToFactoryDataProperties[] = {
 };
 
 // ChargingManagementCore.immediateActions
-constexpr std::string_view kImmediateActionsType[] = {"immediateAction"};
 constexpr PropertySchema kImmediateActionsProperties[] = {
     {.name = "immediateActionRange",
      .description = "Deprecated: Range end criterion, as a value control.",
@@ -591,7 +388,7 @@ constexpr PropertySchema kImmediateActionsProperties[] = {
     {.name = "type",
      .description = "Names the immediate action.",
      .kind = PropertyKind::kString,
-     .values = kImmediateActionsType},
+     .values = words::immediateActions_type},
     {.name = "uri",
      .description = "Path of the element.",
      .kind = PropertyKind::kString,
@@ -599,23 +396,15 @@ constexpr PropertySchema kImmediateActionsProperties[] = {
 };
 
 // ChargingManagementCore.chargingPlugs
-constexpr std::string_view kChargingPlugsPlugConnectionState[] = {"disconnected", "connected"};
-constexpr std::string_view kChargingPlugsPlugType[] = {
-    "Typ1AC", "DcCombo1OrTyp1Ac", "Typ2Ac", "DcCombo2OrTyp2Ac", "GbtAc", "GbtDc", "Chademo"};
-constexpr std::string_view kChargingPlugsType[] = {"frontLeft1",  "frontLeft2", "frontRight1",
-                                                   "frontRight2", "rearLeft1",  "rearLeft2",
-                                                   "rearRight1",  "rearRight2", "front"};
-constexpr std::string_view kChargingPlugsInfrastructureState[] = {"notAvailable", "initializing", "ready", "active",
-                                                                  "error"};
 constexpr PropertySchema kChargingPlugsProperties[] = {
     {.name = "plugConnectionState",
      .description = "Whether a plug is connected.",
      .kind = PropertyKind::kString,
-     .values = kChargingPlugsPlugConnectionState},
+     .values = words::chargingPlugs_plugConnectionState},
     {.name = "plugType",
      .description = "Type of the connected plug.",
      .kind = PropertyKind::kString,
-     .values = kChargingPlugsPlugType},
+     .values = words::chargingPlugs_plugType},
     {.name = "name", .description = "Name of the element.", .kind = PropertyKind::kString},
     {.name = "plugLockState",
      .description = "Lock state of the plug (locked, unlocked; requests locking, unlocking), as a switch control.",
@@ -637,12 +426,12 @@ constexpr PropertySchema kChargingPlugsProperties[] = {
     {.name = "type",
      .description = "Position of the charging socket.",
      .kind = PropertyKind::kString,
-     .values = kChargingPlugsType},
+     .values = words::chargingPlugs_type},
     {.name = "infrastructureState",
      .description = "notAvailable: no communication and control-pilot state B1, B2, C1, C2 or Init; initializing: no "
                     "communication and state A, E or none; ready: communication detected; active: charging.",
      .kind = PropertyKind::kString,
-     .values = kChargingPlugsInfrastructureState},
+     .values = words::chargingPlugs_infrastructureState},
     {.name = "uri",
      .description = "Path of the element.",
      .kind = PropertyKind::kString,
@@ -650,60 +439,15 @@ constexpr PropertySchema kChargingPlugsProperties[] = {
 };
 
 // ChargingManagementCore.chargingProcessInformation
-constexpr std::string_view kChargingProcessInformationChargeTimeDisplay[] = {
-    "remainingChargeTimeBulk", "remainingChargeTimeComplete", "remainingChargeTimeFull", "remainingChargeTimeNav"};
-constexpr std::string_view kChargingProcessInformationChargeType[] = {"ac", "dc"};
-constexpr std::string_view kChargingProcessInformationChargeRateCuteness[] = {"unlimited",
-                                                                              "limitedIntelligentControlled",
-                                                                              "limitedBatteryLowTemperature",
-                                                                              "limitedBatteryHighTemperature",
-                                                                              "limitedHighSoc",
-                                                                              "limitedDerating",
-                                                                              "limitedInfrastructure"};
-constexpr std::string_view kChargingProcessInformationType[] = {"chargingProcessInformation"};
-constexpr std::string_view kChargingProcessInformationActiveTargetSoc[] = {"chargeBulkThreshold", "targetSoc",
-                                                                           "fullSoc", "navTargetSoc"};
-constexpr std::string_view kChargingProcessInformationChargingScenario[] = {"off",
-                                                                            "chargingToDepartureTimeFinished",
-                                                                            "immediatleyChargingFinished",
-                                                                            "optimisedChargingFinished",
-                                                                            "chargingToDepartureTimeActive",
-                                                                            "immediatleyChargingActive",
-                                                                            "optimisedChargingActive",
-                                                                            "chargingToDepartureTimeWaiting",
-                                                                            "optimisedChargingWaiting",
-                                                                            "noGridVoltage",
-                                                                            "errorLock",
-                                                                            "errorChargingSystem",
-                                                                            "initializationChargingCommunication",
-                                                                            "immediatelyOptimisedChargingActive",
-                                                                            "immediatelyOptimisedChargingFinished",
-                                                                            "emergencyCharging",
-                                                                            "chargingInterruptByUser",
-                                                                            "plugReleasable"};
-constexpr std::string_view kChargingProcessInformationCurrentChargeState[] = {
-    "notReadyForCharging",
-    "readyForCharging",
-    "chargingHvBattery",
-    "discharging",
-    "chargepurposeReachedAndNotConservationCharging",
-    "chargepurposeReachedAndConservation",
-    "conservationCharging",
-    "chargingError",
-    "bidirectionalCharging"};
-constexpr std::string_view kChargingProcessInformationChargeMode[] = {
-    "immediatelyStopped", "immediatelyDefault", "immediatelyProfile", "extendedProfile", "extendedStopped"};
-constexpr std::string_view kChargingProcessInformationProfileChargeReason[] = {"minSoc", "maxSoc", "lowCost",
-                                                                               "smartCharging", "owncurrent"};
 constexpr PropertySchema kChargingProcessInformationProperties[] = {
     {.name = "chargeTimeDisplay",
      .description = "Which remaining charge time is displayed.",
      .kind = PropertyKind::kString,
-     .values = kChargingProcessInformationChargeTimeDisplay},
+     .values = words::chargingProcessInformation_chargeTimeDisplay},
     {.name = "chargeType",
      .description = "Whether the car charges with alternating or direct current.",
      .kind = PropertyKind::kString,
-     .values = kChargingProcessInformationChargeType},
+     .values = words::chargingProcessInformation_chargeType},
     {.name = "maxPowerChargingStation",
      .description = "Maximum power of the charging station, as a value indication.",
      .kind = PropertyKind::kObject,
@@ -711,7 +455,7 @@ constexpr PropertySchema kChargingProcessInformationProperties[] = {
     {.name = "chargeRateCuteness",
      .description = "Whether and why the charge rate is limited.",
      .kind = PropertyKind::kString,
-     .values = kChargingProcessInformationChargeRateCuteness},
+     .values = words::chargingProcessInformation_chargeRateCuteness},
     {.name = "remainingChargeTimeNav",
      .description = "Remaining charge time to the state of charge of the navigation route, as a value indication.",
      .kind = PropertyKind::kObject,
@@ -719,16 +463,16 @@ constexpr PropertySchema kChargingProcessInformationProperties[] = {
     {.name = "type",
      .description = "Names the charging process information.",
      .kind = PropertyKind::kString,
-     .values = kChargingProcessInformationType},
+     .values = words::chargingProcessInformation_type},
     {.name = "activeTargetSoc",
      .description = "Which state of charge the running process charges to; fullSoc means 100 %, the other values name "
                     "the property that holds it.",
      .kind = PropertyKind::kString,
-     .values = kChargingProcessInformationActiveTargetSoc},
+     .values = words::chargingProcessInformation_activeTargetSoc},
     {.name = "chargingScenario",
      .description = "Scenario of the charging process.",
      .kind = PropertyKind::kString,
-     .values = kChargingProcessInformationChargingScenario},
+     .values = words::chargingProcessInformation_chargingScenario},
     {.name = "chargeEnergy",
      .description = "Charged energy, as a value indication.",
      .kind = PropertyKind::kObject,
@@ -780,7 +524,7 @@ constexpr PropertySchema kChargingProcessInformationProperties[] = {
     {.name = "currentChargeState",
      .description = "Current state of the charging process.",
      .kind = PropertyKind::kString,
-     .values = kChargingProcessInformationCurrentChargeState},
+     .values = words::chargingProcessInformation_currentChargeState},
     {.name = "maxChargePowerCurrent",
      .description = "Maximum charge power at present, as a value indication.",
      .kind = PropertyKind::kObject,
@@ -795,13 +539,13 @@ constexpr PropertySchema kChargingProcessInformationProperties[] = {
                     "options of the active profile; extendedProfile: extended charging starts and stops the process; "
                     "extendedStopped: the user interrupted extended charging.",
      .kind = PropertyKind::kString,
-     .values = kChargingProcessInformationChargeMode},
+     .values = words::chargingProcessInformation_chargeMode},
     {.name = "profileChargeReason",
      .description = "While a profile is active: minSoc and maxSoc charging to the limits of the profile; lowCost "
                     "preferred charging times or smart charging tariffs; smartCharging the optimisation of an energy "
                     "management system; owncurrent own current available after the target of the profile was reached.",
      .kind = PropertyKind::kString,
-     .values = kChargingProcessInformationProfileChargeReason},
+     .values = words::chargingProcessInformation_profileChargeReason},
     {.name = "chargeTargetTimeOffset",
      .description = "Offset of the charge target time, as a value indication.",
      .kind = PropertyKind::kObject,
@@ -818,21 +562,6 @@ constexpr PropertySchema kChargingProcessInformationProperties[] = {
 };
 
 // ChargingManagementCore.valueControls
-constexpr std::string_view kValueControlsType[] = {
-    "immediateChargingOptionsTargetSoc",         "immediateChargingOptionsTargetRange",
-    "immediateActionImmediateActionSoc",         "immediateActionImmediateActionRange",
-    "immediateActionImmediateActionTime",        "notificationMarker1notificationSocValue",
-    "notificationMarker2notificationSocValue",   "notificationMarker3notificationSocValue",
-    "notificationMarker1notificationRangeValue", "notificationMarker2notificationRangeValue",
-    "notificationMarker3notificationRangeValue", "notificationMarker1notificationTimeValue",
-    "notificationMarker2notificationTimeValue",  "notificationMarker3notificationTimeValue",
-    "immediateChargingOptionsNavTargetSoc",      "bidirectionalChargingModesMinSoc",
-    "bidirectionalChargingModesMaxSoc"};
-constexpr std::string_view kValueControlsUnitPercent[] = {"percent"};
-constexpr std::string_view kValueControlsSpecialState[] = {"off"};
-constexpr std::string_view kValueControlsUnitDistance[] = {"km", "miles"};
-constexpr std::string_view kValueControlsSpecialStateConfiguration[] = {"off"};
-constexpr std::string_view kValueControlsUnitTime[] = {"min", "h"};
 constexpr PropertySchema kValueControlsProperties[] = {
     {.name = "maxValue",
      .description = "Largest value that currentValue can take.",
@@ -842,11 +571,11 @@ constexpr PropertySchema kValueControlsProperties[] = {
      .description =
          "Absent while the element can be changed; when set, clients cannot change the element, for the reason given.",
      .kind = PropertyKind::kString,
-     .values = kRestrictionReasons},
+     .values = words::valueControls_restrictionReason},
     {.name = "type",
      .description = "Names the function that the value control belongs to.",
      .kind = PropertyKind::kString,
-     .values = kValueControlsType},
+     .values = words::valueControls_type},
     {.name = "resolution",
      .description = "Step between the allowed values of currentValue.",
      .kind = PropertyKind::kInteger,
@@ -858,11 +587,11 @@ constexpr PropertySchema kValueControlsProperties[] = {
     {.name = "unitPercent",
      .description = "Unit of a percentage value.",
      .kind = PropertyKind::kString,
-     .values = kValueControlsUnitPercent},
+     .values = words::valueControls_unitPercent},
     {.name = "specialState",
      .description = "Special state of the function, instead of a value.",
      .kind = PropertyKind::kString,
-     .values = kValueControlsSpecialState,
+     .values = words::valueControls_specialState,
      .writable = true},
     {.name = "minValue",
      .description = "Smallest value that currentValue can take.",
@@ -872,7 +601,7 @@ constexpr PropertySchema kValueControlsProperties[] = {
     {.name = "unitDistance",
      .description = "Unit of a distance value.",
      .kind = PropertyKind::kString,
-     .values = kValueControlsUnitDistance},
+     .values = words::valueControls_unitDistance},
     {.name = "id",
      .description = "Unique identifier of the element.",
      .kind = PropertyKind::kString,
@@ -880,7 +609,7 @@ constexpr PropertySchema kValueControlsProperties[] = {
     {.name = "specialStateConfiguration",
      .description = "Special states that the function currently offers.",
      .kind = PropertyKind::kArray,
-     .values = kValueControlsSpecialStateConfiguration},
+     .values = words::valueControls_specialStateConfiguration},
     {.name = "currentValue",
      .description = "Current value of the function.",
      .kind = PropertyKind::kInteger,
@@ -889,27 +618,19 @@ constexpr PropertySchema kValueControlsProperties[] = {
     {.name = "unitTime",
      .description = "Unit of a time value.",
      .kind = PropertyKind::kString,
-     .values = kValueControlsUnitTime},
+     .values = words::valueControls_unitTime},
 };
 
 // ChargingManagementCore.batteryCareModes
-constexpr std::string_view kBatteryCareModesNotification[] = {"immediateChargingSocResetInNextChargingProcess",
-                                                              "immediateChargingNotifyBcamIsOff",
-                                                              "extendedChargingSocResetInNextChargingProcess",
-                                                              "extendedChargingNotifyBcamIsOff",
-                                                              "bcamScoreValueWarning",
-                                                              "bcamScoreValueReached"};
-constexpr std::string_view kBatteryCareModesPopup[] = {"bcamInitialInformationScreen", "bcamInformationScreen"};
-constexpr std::string_view kBatteryCareModesType[] = {"batteryCareMode"};
 constexpr PropertySchema kBatteryCareModesProperties[] = {
     {.name = "notification",
      .description = "Deprecated: Notification of the battery care mode.",
      .kind = PropertyKind::kString,
-     .values = kBatteryCareModesNotification},
+     .values = words::batteryCareModes_notification},
     {.name = "popup",
      .description = "Popup to show for the battery care mode.",
      .kind = PropertyKind::kString,
-     .values = kBatteryCareModesPopup},
+     .values = words::batteryCareModes_popup},
     {.name = "bcamScore",
      .description = "Deprecated: Battery care mode score, as a value indication.",
      .kind = PropertyKind::kObject,
@@ -930,7 +651,7 @@ constexpr PropertySchema kBatteryCareModesProperties[] = {
     {.name = "type",
      .description = "Names the battery care mode.",
      .kind = PropertyKind::kString,
-     .values = kBatteryCareModesType},
+     .values = words::batteryCareModes_type},
     {.name = "bcamActivation",
      .description = "Activation of the battery care mode (activated, deactivated), as a switch control.",
      .kind = PropertyKind::kObject,
@@ -942,11 +663,6 @@ constexpr PropertySchema kBatteryCareModesProperties[] = {
 };
 
 // ChargingManagementCore.chargeModes
-constexpr std::string_view kChargeModesChargeModesType[] = {"chargeMode"};
-constexpr std::string_view kChargeModesStateInformation[] = {
-    "general",          "timeout", "emergencyCharging", "emergencySupply",
-    "offGridOperation", "minSoc",  "bidiNotAvailable",  "bidiNoProfile"};
-constexpr std::string_view kChargeModesState[] = {"active", "finished", "interruptedByUser", "pause", "error"};
 constexpr PropertySchema kChargeModesProperties[] = {
     {.name = "startStopCharging",
      .description = "Starts and stops charging, as a switch control.",
@@ -956,11 +672,11 @@ constexpr PropertySchema kChargeModesProperties[] = {
     {.name = "chargeModesType",
      .description = "Names the charge mode.",
      .kind = PropertyKind::kString,
-     .values = kChargeModesChargeModesType},
+     .values = words::chargeModes_chargeModesType},
     {.name = "stateInformation",
      .description = "Refines the state of the charge mode.",
      .kind = PropertyKind::kString,
-     .values = kChargeModesStateInformation},
+     .values = words::chargeModes_stateInformation},
     {.name = "id",
      .description = "Unique identifier of the element.",
      .kind = PropertyKind::kString,
@@ -968,7 +684,7 @@ constexpr PropertySchema kChargeModesProperties[] = {
     {.name = "state",
      .description = "State of the charge mode.",
      .kind = PropertyKind::kString,
-     .values = kChargeModesState},
+     .values = words::chargeModes_state},
     {.name = "uri",
      .description = "Path of the element.",
      .kind = PropertyKind::kString,
@@ -980,17 +696,11 @@ constexpr PropertySchema kChargeModesProperties[] = {
 };
 
 // ChargingManagementCore.notifications
-constexpr std::string_view kNotificationsAdditionalInformation[] = {"abortedChargingactive", "abortedStart",
-                                                                    "startInhibit", "other"};
-constexpr std::string_view kNotificationsFlapSide[] = {"left", "right", "both"};
-constexpr std::string_view kNotificationsType[] = {"chargingNotification1", "chargingNotification2",
-                                                   "chargingNotification3", "chargingNotification4",
-                                                   "chargingNotification5", "chargingNotification6"};
 constexpr PropertySchema kNotificationsProperties[] = {
     {.name = "additionalInformation",
      .description = "Additional information about the notification.",
      .kind = PropertyKind::kString,
-     .values = kNotificationsAdditionalInformation},
+     .values = words::notifications_additionalInformation},
     {.name = "name", .description = "Name of the element.", .kind = PropertyKind::kString},
     {.name = "id",
      .description = "Unique identifier of the element.",
@@ -999,11 +709,11 @@ constexpr PropertySchema kNotificationsProperties[] = {
     {.name = "flapSide",
      .description = "Side of the charging flap that the notification concerns.",
      .kind = PropertyKind::kString,
-     .values = kNotificationsFlapSide},
+     .values = words::notifications_flapSide},
     {.name = "type",
      .description = "Names the notification slot.",
      .kind = PropertyKind::kString,
-     .values = kNotificationsType},
+     .values = words::notifications_type},
     {.name = "uri",
      .description = "Path of the element.",
      .kind = PropertyKind::kString,
@@ -1011,27 +721,22 @@ constexpr PropertySchema kNotificationsProperties[] = {
     {.name = "value",
      .description = "Charging notification.",
      .kind = PropertyKind::kString,
-     .values = kNotificationValues},
+     .values = words::notifications_value},
 };
 
 // ChargingManagementCore.views
-constexpr std::string_view kViewsVisibility[] = {"noView", "requestedViewVisible", "requestedViewObstructed",
-                                                 "newRequest"};
-constexpr std::string_view kViewsType[] = {"popup", "bcamScreen", "itSystemScreen"};
-constexpr std::string_view kViewsContent[] = {"nothing", "chargingInformationScreen", "bcamInitialInformationScreen",
-                                              "bcamInformationScreen", "itSystemPeInformationScreen"};
 constexpr PropertySchema kViewsProperties[] = {
     {.name = "visibility",
      .description = "Set by the client that shows the view.",
      .kind = PropertyKind::kString,
-     .values = kViewsVisibility,
+     .values = words::views_visibility,
      .writable = true},
     {.name = "name", .description = "Name of the element.", .kind = PropertyKind::kString},
     {.name = "id",
      .description = "Unique identifier of the element.",
      .kind = PropertyKind::kString,
      .format = PropertyFormat::kUuid},
-    {.name = "type", .description = "Names the view.", .kind = PropertyKind::kString, .values = kViewsType},
+    {.name = "type", .description = "Names the view.", .kind = PropertyKind::kString, .values = words::views_type},
     {.name = "uri",
      .description = "Path of the element.",
      .kind = PropertyKind::kString,
@@ -1041,13 +746,10 @@ constexpr PropertySchema kViewsProperties[] = {
          "Screen to show: a popup shows chargingInformationScreen, a bcamScreen bcamInitialInformationScreen or "
          "bcamInformationScreen, an itSystemScreen itSystemPeInformationScreen.",
      .kind = PropertyKind::kString,
-     .values = kViewsContent},
+     .values = words::views_content},
 };
 
 // ChargingManagementCore.batteryPreconditionings
-constexpr std::string_view kBatteryPreconditioningsPreconditioningState[] = {
-    "scheduled", "running", "finished", "possibleToStart", "unnecessary", "notPossibleLowSoc"};
-constexpr std::string_view kBatteryPreconditioningsType[] = {"batteryPreconditioning"};
 constexpr PropertySchema kBatteryPreconditioningsProperties[] = {
     {.name = "remainingTimeFinished",
      .description = "Remaining time until preconditioning is finished, as a value indication.",
@@ -1056,7 +758,7 @@ constexpr PropertySchema kBatteryPreconditioningsProperties[] = {
     {.name = "preconditioningState",
      .description = "State of battery preconditioning.",
      .kind = PropertyKind::kString,
-     .values = kBatteryPreconditioningsPreconditioningState},
+     .values = words::batteryPreconditionings_preconditioningState},
     {.name = "batteryTemperature",
      .description = "Battery temperature, as a value indication.",
      .kind = PropertyKind::kObject,
@@ -1077,7 +779,7 @@ constexpr PropertySchema kBatteryPreconditioningsProperties[] = {
     {.name = "type",
      .description = "Names the battery preconditioning.",
      .kind = PropertyKind::kString,
-     .values = kBatteryPreconditioningsType},
+     .values = words::batteryPreconditionings_type},
     {.name = "autoModeActivation",
      .description = "Activation of the automatic mode (activated, deactivated), as a switch control.",
      .kind = PropertyKind::kObject,
@@ -1089,12 +791,6 @@ constexpr PropertySchema kBatteryPreconditioningsProperties[] = {
 };
 
 // ChargingManagementCore.statistics
-constexpr std::string_view kStatisticsNotification[] = {"warning", "critical", "reached"};
-constexpr std::string_view kStatisticsUnit[] = {"days",     "hours",         "minutes",   "seconds", "percent",
-                                                "kilowatt", "kilowattHours", "kilometer", "miles"};
-constexpr std::string_view kStatisticsConfirmendByUser[] = {"notConfirmed", "confirmed", "option"};
-constexpr std::string_view kStatisticsStatisicsType[] = {"bidiAmountOfEnergy", "bidiOperatingHours",
-                                                         "bidiNumbersOfCycles", "bidiQuota", "bcamScore"};
 constexpr PropertySchema kStatisticsProperties[] = {
     {.name = "criticalValue",
      .description = "Value from which the notification is critical.",
@@ -1104,23 +800,26 @@ constexpr PropertySchema kStatisticsProperties[] = {
      .description = "warning when warningValue is below currentValue and currentValue below criticalValue, critical "
                     "between criticalValue and reachedValue, reached above reachedValue, absent below warningValue.",
      .kind = PropertyKind::kString,
-     .values = kStatisticsNotification},
+     .values = words::statistics_notification},
     {.name = "reachedValue",
      .description = "Value from which the notification is reached.",
      .kind = PropertyKind::kNumber,
      .range = Range{0, 1000000}},
-    {.name = "unit", .description = "Unit of the values.", .kind = PropertyKind::kString, .values = kStatisticsUnit},
+    {.name = "unit",
+     .description = "Unit of the values.",
+     .kind = PropertyKind::kString,
+     .values = words::statistics_unit},
     {.name = "confirmendByUser",
      .description = "Whether the user confirmed the notification.",
      .kind = PropertyKind::kString,
-     .values = kStatisticsConfirmendByUser,
+     .values = words::statistics_confirmendByUser,
      .writable = true},
     {.name = "name", .description = "Name of the element.", .kind = PropertyKind::kString},
     {.name = "statisicsType",
      .description =
          "Names the statistic; the prefix bidi stands for bidirectional charging, bcam for the battery care mode.",
      .kind = PropertyKind::kString,
-     .values = kStatisticsStatisicsType},
+     .values = words::statistics_statisicsType},
     {.name = "warningValue",
      .description = "Value from which the notification is a warning.",
      .kind = PropertyKind::kNumber,
@@ -1140,79 +839,6 @@ constexpr PropertySchema kStatisticsProperties[] = {
 };
 
 // FactoryReset.resets
-constexpr std::string_view kResetsRestrictionReason[] = {"authWithPhysicalKeyRequired", "dataUpdate",
-                                                         "emergencyAssistActive", "profileChangeInProgress", "speed"};
-constexpr std::string_view kResetsCategory[] = {"addressbook",
-                                                "ambientLight",
-                                                "apn",
-                                                "audio",
-                                                "bluetooth",
-                                                "car",
-                                                "centralDataCollector",
-                                                "climateSettings",
-                                                "connectivity",
-                                                "dataCollector",
-                                                "driverAssistanceSystem",
-                                                "exteriourLight",
-                                                "externalDevice",
-                                                "garageOpener",
-                                                "interiourLight",
-                                                "logbookCar",
-                                                "logbookPersonal",
-                                                "media",
-                                                "multimedia",
-                                                "mediaAll",
-                                                "messagingEmail",
-                                                "messagingOther",
-                                                "messagingSMS",
-                                                "messagingWebApp",
-                                                "navigation",
-                                                "navMemory",
-                                                "navPOI",
-                                                "navSettings",
-                                                "nfc",
-                                                "office",
-                                                "online",
-                                                "onlineData",
-                                                "onlineMedia",
-                                                "onlineMediaPresets",
-                                                "onlineRadio",
-                                                "onlineRadioPresets",
-                                                "onlineTV",
-                                                "onlineTVPresets",
-                                                "onlineUpdate",
-                                                "personalisation",
-                                                "phone",
-                                                "phoneBook",
-                                                "phoneBox",
-                                                "pictureViewer",
-                                                "privacy",
-                                                "radioPresets",
-                                                "rearSeatEntertainment",
-                                                "remoteFunctions",
-                                                "screenViewer",
-                                                "sdis",
-                                                "smartPhoneAppInterface",
-                                                "smartPhoneInterface",
-                                                "speech",
-                                                "veltrixCar",
-                                                "veltrixPersonal",
-                                                "swarmData",
-                                                "systemLanguage",
-                                                "tone",
-                                                "touchscreenKeyboard",
-                                                "trackBatteryWirelessChargingPad",
-                                                "tuner",
-                                                "tvAV",
-                                                "tvPresets",
-                                                "userHints",
-                                                "userLoginData",
-                                                "webApp",
-                                                "webApps",
-                                                "wifi",
-                                                "wizard",
-                                                "phoneConnectionManagement",
-                                                "eCharging"};
 constexpr PropertySchema kResetsProperties[] = {
     {.name = "name", .description = "Name of the element.", .kind = PropertyKind::kString},
     {.name = "id",
@@ -1226,11 +852,11 @@ constexpr PropertySchema kResetsProperties[] = {
     {.name = "restrictionReason",
      .description = "Set when the domain cannot be reset or its last reset failed.",
      .kind = PropertyKind::kString,
-     .values = kResetsRestrictionReason},
+     .values = rubo::server::vocabulary::kResetObjectRestrictionReason},
     {.name = "category",
      .description = "Data domain that the element stands for.",
      .kind = PropertyKind::kString,
-     .values = kResetsCategory},
+     .values = rubo::server::vocabulary::kResetObjectCategory},
     {.name = "uri",
      .description = "Path of the element.",
      .kind = PropertyKind::kString,

@@ -33,7 +33,7 @@ ara::rest::Uri ElementUri(std::string_view pathPrefix, const ara::rest::Uuid& uu
 template <typename E>
 std::shared_ptr<E> MakeElementAt(std::string_view pathPrefix, std::string name, const ara::rest::Uuid& uuid,
                                  const ara::rest::Uri& uri) {
-  return ara::rest::MakeSharedPointer<E>(ElementUri(pathPrefix, uuid, uri), uuid, std::move(name));
+  return rubo::MakeObject<E>(ElementUri(pathPrefix, uuid, uri), uuid, std::move(name));
 }
 
 // Checks the value against the list ("Unsupported type: " + value when it is not in it, and

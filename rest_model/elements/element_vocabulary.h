@@ -2,450 +2,217 @@
 
 #include <string_view>
 
-// The value lists and writable-property lists of the element classes, in the order in which
-// each class stores them. They are kept apart from the served models on purpose: the tests
-// compare the two, and the mapping tables, so that a slip in one copy shows.
+// The REST words of the element classes and served models. The words of every enumerated
+// property of the ChargingManagementCore service are expanded from the service's vocabulary
+// file, the one list that also defines the enumerations and the mapping tables: here it is read
+// as a list of words only, without any type or code of the service. What is written here by hand
+// is which enumeration each property takes, and the lists that have no enumeration behind them
+// (writable properties, the FactoryReset service's words).
 namespace rubo::server::vocabulary {
 
-inline constexpr std::string_view kSwitchValues[] = {"startImmediateActionSoc",
-                                                     "chargingChargeModeSelection",
-                                                     "unlocked",
-                                                     "deactivated",
-                                                     "timerChargingClimatization",
-                                                     "startImmediateActionRange",
-                                                     "closing",
-                                                     "timerCharging",
-                                                     "startImmediateCharging",
-                                                     "chargingImmedieateActionTime",
-                                                     "locked",
-                                                     "close",
-                                                     "immediateCharging",
-                                                     "homeStorageCharging",
-                                                     "noneOrImmediateActionStopped",
-                                                     "unlocking",
-                                                     "locking",
-                                                     "reduced",
-                                                     "opening",
-                                                     "off",
-                                                     "startImmediateActionTime",
-                                                     "chargingImmediateActionSoc",
-                                                     "immediateDischarging",
-                                                     "chargingImmediateActionRange",
-                                                     "chargingImmediateCharging",
-                                                     "once",
-                                                     "permanent",
-                                                     "maximum",
-                                                     "stopCharging",
-                                                     "startChargeModeSelection",
-                                                     "preferredChargingTimes",
-                                                     "open",
-                                                     "activated",
-                                                     "onlyOwnCurrent"};
-inline constexpr std::string_view kRestrictionReasons[] = {"readinessToDrive",
-                                                           "wiredChargingActive",
-                                                           "waitingAndStartAgain",
-                                                           "calculating",
-                                                           "error",
-                                                           "safetyRestriction",
-                                                           "defect",
-                                                           "noEnergySource",
-                                                           "hvBatterylow",
-                                                           "invalid",
-                                                           "temporaryNotAvailable",
-                                                           "pluggedIn",
-                                                           "notNeeded"};
-inline constexpr std::string_view kAdditionalInformation[] = {"other", "abortedStart", "abortedChargingactive",
-                                                              "startInhibit"};
-inline constexpr std::string_view kNotificationValues[] = {
-    "failedByCpVoltage",
-    "warningOfOpenChargeflapMechanical",
-    "warningTurtleRiskLowTemperatureLowSoc",
-    "acChargingNotPossible",
-    "failedItSystemPeRangeInactive",
-    "chargeFlapDefectMechanical",
-    "failedByPlcConnection",
-    "extensionOfChargingtimeDueToEmergencyChargeFailedByChargePlug",
-    "generalError",
-    "failedByPrecharge",
-    "pncNoValidContractAtThisEvse",
-    "unlockOfChargeplugFailedOnlyEmgencyUnlock",
-    "chargeFlapDefectMechanicalNote",
-    "extensionOfChargingtimeDueToEmergencyChargePpAcFailure",
-    "plugLockFailureAc",
-    "failedByBatteryTemperature",
-    "failedByIsolation",
-    "pncAuthenticationActive",
-    "extensionOfChargingtimeByUserDueToClima",
-    "failedByAuthentication",
-    "failedByPe",
-    "extensionOfChargingtimeGeneralVehicle",
-    "chargingsocketTemperaturSensorAcFailure",
-    "extensionOfChargingtimeDueToOvertemperatureOfChargingsocket",
-    "dcChargingNotPossible",
-    "extensionOfChargingtimeDueToOnBoardCharger",
-    "chargeflapNotUnlockedDueToOvertemperatureOfChargingsocket",
-    "warningTurtleRiskLowTemperatureLowSocTone",
-    "failedByElectricParkBrake",
-    "failedChargePlug",
-    "pncGeneralContractError",
-    "extensionOfChargingtimeDueToEmergencyChargePlugLockAcFailure",
-    "badChargeInfrastucture",
-    "extensionOfChargingtimeGeneralInfrastructure",
-    "pncContractOutOfDate",
-    "failedByGeneralError",
-    "failedByCommunicationTimeout",
-    "dcChargingPrioritize",
-    "chargingsocketTemperaturSensorFailure",
-    "chargeFlapDefectPartElectrical",
-    "failedDueToLowChargingEfficiency",
-    "extensionOfChargingtimeDueToEmergencyCharge",
-    "chargeFlapImpairedElectricalNote",
-    "infoTurtleRiskLowTemperatureLowSoc",
-    "pncValidContractAccepted",
-    "chargerateRestrictedDueToChargeCable",
-    "extensionOfChargingtimeDueToBatterylimit",
-    "warningOfOpenChargeflapElectrical",
-    "chargeFlapDefectPartElectricalNote",
-    "chargestartDelayDueToOru",
-    "failedByLatchDetection",
-    "pleaseChargeTheBatteryToAvoidDamageToTheBattery",
-    "chargingsocketReleaseNibbleFailure",
-    "itSystemPeRangeActive",
-    "warningOfOpenChargeflapMechanicalDrive",
-    "failedDueToChargeInfrastucture",
-    "chargestartDelayDueToConditioningOfBattery",
-    "failedBySupplyVoltage",
-    "failedByOvertemperatureOfChargingsocket",
-    "startInhibitDueTo2Plugs",
-    "maximumNumberOfEmergencyChargesReached",
-    "chargeFlapImpairedElectrical",
-    "warningOfOpenChargeflapPartElectrical",
-    "extensionOfChargingtimeDueToEmergencyChargeTemperatureSensorAcFailure",
-    "pncNoValidContract"};
+// cmc::<field>_<member>: the words of the enumeration DT_ChargingManagementCore_<field>_<member>,
+// in value order (the order in which the served models list them).
+namespace cmc {
+#define ORIK_VOCABULARY_WORD(value, name) #name,
+#define ORIK_VOCABULARY(field, member, ROWS) \
+  inline constexpr std::string_view field##_##member[] = {ROWS(ORIK_VOCABULARY_WORD)};
+#include "service_types/chargingmanagementcore/enumerations.def"
+#undef ORIK_VOCABULARY_WORD
+}  // namespace cmc
+
+// Per element class: the value list of each enumerated property, bound to the property's own
+// enumeration (the served model binds the same), and the writable-property list.
 
 // BidirectionalChargingModeObject
-inline constexpr std::string_view kBidirectionalChargingModeObjectChargingMode[] = {
-    "emergencySupply", "discharging", "homeStorageCharging", "offGridOperation"};
-inline constexpr std::string_view kBidirectionalChargingModeObjectType[] = {"bidirectionalChargingMode"};
-inline constexpr std::string_view kBidirectionalChargingModeObjectNotification[] = {
-    "maximumOperatingHoursWarning", "maximumQuotaWarning", "maximumNumberOfCyclesWarning",
-    "maximumAmountOfEnergyWarning"};
-inline constexpr std::string_view kBidirectionalChargingModeObjectInformation[] = {
-    "homeStorageChargingActive",
-    "bidiNotPossibleGeneral",
-    "emergencySupplyActive",
-    "bidiNotPossibleMinSoc",
-    "bidiNotAvailableImmediateChargingActive",
-    "bidiNotAvailableChooseOption",
-    "homeStorageChargingStopped",
-    "bidiStoppedFailure",
-    "offGridOperationActive",
-    "emergencySupplyStopped",
-    "offGridOperationStopped",
-    "bidiStoppedUser",
-    "bidiStoppedTimeout",
-    "dischargingFinishedMinSoc",
-    "bidiAvailableNoProfile",
-    "dischargingActive",
-    "dischargingStopped"};
+inline constexpr auto& kBidirectionalChargingModeObjectChargingMode = cmc::bidirectionalChargingModes_chargingMode;
+inline constexpr auto& kBidirectionalChargingModeObjectType = cmc::bidirectionalChargingModes_type;
+inline constexpr auto& kBidirectionalChargingModeObjectNotification = cmc::bidirectionalChargingModes_notification;
+inline constexpr auto& kBidirectionalChargingModeObjectInformation = cmc::bidirectionalChargingModes_information;
 
 // BatteryPreconditioningObject
-inline constexpr std::string_view kBatteryPreconditioningObjectPreconditioningState[] = {
-    "running", "scheduled", "possibleToStart", "unnecessary", "finished", "notPossibleLowSoc"};
-inline constexpr std::string_view kBatteryPreconditioningObjectType[] = {"batteryPreconditioning"};
+inline constexpr auto& kBatteryPreconditioningObjectPreconditioningState =
+    cmc::batteryPreconditionings_preconditioningState;
+inline constexpr auto& kBatteryPreconditioningObjectType = cmc::batteryPreconditionings_type;
 
 // BatteryPreconditioningEnergyObject
-inline constexpr std::string_view kBatteryPreconditioningEnergyObjectType[] = {"batteryPreconditioningEnergy1"};
+inline constexpr auto& kBatteryPreconditioningEnergyObjectType = cmc::batteryPreconditioningEnergies_type;
 
 // BatteryCareModeObject
-inline constexpr std::string_view kBatteryCareModeObjectNotification[] = {
-    "immediateChargingSocResetInNextChargingProcess",
-    "immediateChargingNotifyBcamIsOff",
-    "bcamScoreValueWarning",
-    "extendedChargingNotifyBcamIsOff",
-    "bcamScoreValueReached",
-    "extendedChargingSocResetInNextChargingProcess"};
-inline constexpr std::string_view kBatteryCareModeObjectPopup[] = {"bcamInformationScreen",
-                                                                   "bcamInitialInformationScreen"};
-inline constexpr std::string_view kBatteryCareModeObjectType[] = {"batteryCareMode"};
+inline constexpr auto& kBatteryCareModeObjectNotification = cmc::batteryCareModes_notification;
+inline constexpr auto& kBatteryCareModeObjectPopup = cmc::batteryCareModes_popup;
+inline constexpr auto& kBatteryCareModeObjectType = cmc::batteryCareModes_type;
 
 // ViewObject
-inline constexpr std::string_view kViewObjectVisibility[] = {"requestedViewVisible", "requestedViewObstructed",
-                                                             "newRequest", "noView"};
-inline constexpr std::string_view kViewObjectType[] = {"bcamScreen", "popup", "itSystemScreen"};
-inline constexpr std::string_view kViewObjectContent[] = {"chargingInformationScreen", "itSystemPeInformationScreen",
-                                                          "nothing", "bcamInformationScreen",
-                                                          "bcamInitialInformationScreen"};
+inline constexpr auto& kViewObjectVisibility = cmc::views_visibility;
+inline constexpr auto& kViewObjectType = cmc::views_type;
+inline constexpr auto& kViewObjectContent = cmc::views_content;
 inline constexpr std::string_view kViewObjectWritable[] = {"visibility"};
 
 // ValueIndicationObject
-inline constexpr std::string_view kValueIndicationObjectUnitPower[] = {"kW"};
-inline constexpr auto& kValueIndicationObjectRestrictionReason = kRestrictionReasons;
-inline constexpr std::string_view kValueIndicationObjectType[] = {
-    "chargingProcessInformationChargeEnergy",
-    "bidirectionalChargingModesAmountOfEnergy",
-    "bidirectionalChargingModesNumbersOfCycles",
-    "batteryPreconditioningRemainingTimeFinished",
-    "batteryPreconditioningBatteryTemperature",
-    "chargingProcessInformationChargePower",
-    "chargingProcessInformationRemainingChargeTimeNav",
-    "chargingProcessInformationMaxPowerDc",
-    "chargingProcessInformationMaxChargePowerOptimalTemperature",
-    "chargingProcessInformationMaxPowerChargingStation",
-    "bidirectionalChargingModesQuota",
-    "bidirectionalChargingModesOperatingHours",
-    "chargingProcessInformationRemainingChargeTimeBulk",
-    "chargingProcessInformationRemainingChargeTimeComplete",
-    "chargingProcessInformationChargeRate",
-    "chargingProcessInformationChargeTargetTimeOffset",
-    "batteryCareModesBcamScore",
-    "chargingProcessInformationRemainingChargeTimeFull",
-    "batteryPreconditioningRemainingTimeToStart",
-    "chargingProcessInformationMaxPowerAc",
-    "chargingProcessInformationCurrentSoc",
-    "chargingProcessInformationMaxChargePowerCurrent",
-    "chargingProcessInformationChargeTargetTime"};
-inline constexpr std::string_view kValueIndicationObjectUnitSpeed[] = {"kmPerHour", "milesPerMin", "kmPerMin",
-                                                                       "milesPerHour"};
-inline constexpr std::string_view kValueIndicationObjectUnitEnergy[] = {"kWh"};
-inline constexpr std::string_view kValueIndicationObjectUnitPercent[] = {"percent"};
-inline constexpr std::string_view kValueIndicationObjectUnitTemperature[] = {"celsius", "fahrenheit"};
-inline constexpr std::string_view kValueIndicationObjectUnitTime[] = {"min", "h"};
+inline constexpr auto& kValueIndicationObjectUnitPower = cmc::valueIndications_unitPower;
+inline constexpr auto& kValueIndicationObjectRestrictionReason = cmc::valueIndications_restrictionReason;
+inline constexpr auto& kValueIndicationObjectType = cmc::valueIndications_type;
+inline constexpr auto& kValueIndicationObjectUnitSpeed = cmc::valueIndications_unitSpeed;
+inline constexpr auto& kValueIndicationObjectUnitEnergy = cmc::valueIndications_unitEnergy;
+inline constexpr auto& kValueIndicationObjectUnitPercent = cmc::valueIndications_unitPercent;
+inline constexpr auto& kValueIndicationObjectUnitTemperature = cmc::valueIndications_unitTemperature;
+inline constexpr auto& kValueIndicationObjectUnitTime = cmc::valueIndications_unitTime;
 
 // ValueControlObject
-inline constexpr auto& kValueControlObjectRestrictionReason = kRestrictionReasons;
-inline constexpr std::string_view kValueControlObjectType[] = {
-    "immediateActionImmediateActionSoc",         "bidirectionalChargingModesMinSoc",
-    "notificationMarker3notificationSocValue",   "immediateActionImmediateActionTime",
-    "immediateChargingOptionsTargetRange",       "notificationMarker2notificationSocValue",
-    "notificationMarker2notificationRangeValue", "immediateChargingOptionsTargetSoc",
-    "immediateChargingOptionsNavTargetSoc",      "notificationMarker1notificationSocValue",
-    "notificationMarker1notificationRangeValue", "notificationMarker2notificationTimeValue",
-    "notificationMarker3notificationTimeValue",  "notificationMarker3notificationRangeValue",
-    "bidirectionalChargingModesMaxSoc",          "immediateActionImmediateActionRange",
-    "notificationMarker1notificationTimeValue"};
-inline constexpr std::string_view kValueControlObjectUnitPercent[] = {"percent"};
-inline constexpr std::string_view kValueControlObjectSpecialState[] = {"off"};
-inline constexpr std::string_view kValueControlObjectUnitDistance[] = {"km", "miles"};
-inline constexpr std::string_view kValueControlObjectSpecialStateConfigurationItems[] = {"off"};
-inline constexpr std::string_view kValueControlObjectUnitTime[] = {"min", "h"};
+inline constexpr auto& kValueControlObjectRestrictionReason = cmc::valueControls_restrictionReason;
+inline constexpr auto& kValueControlObjectType = cmc::valueControls_type;
+inline constexpr auto& kValueControlObjectUnitPercent = cmc::valueControls_unitPercent;
+inline constexpr auto& kValueControlObjectSpecialState = cmc::valueControls_specialState;
+inline constexpr auto& kValueControlObjectUnitDistance = cmc::valueControls_unitDistance;
+inline constexpr auto& kValueControlObjectSpecialStateConfigurationItems = cmc::valueControls_specialStateConfiguration;
+inline constexpr auto& kValueControlObjectUnitTime = cmc::valueControls_unitTime;
 inline constexpr std::string_view kValueControlObjectWritable[] = {"currentValue", "specialState"};
 
 // SwitchControlObject
-inline constexpr auto& kSwitchControlObjectSwitchValueConfigurationItems = kSwitchValues;
-inline constexpr auto& kSwitchControlObjectSwitchValue = kSwitchValues;
-inline constexpr auto& kSwitchControlObjectRestrictionReason = kRestrictionReasons;
-inline constexpr std::string_view kSwitchControlObjectType[] = {"immediateChargingOptionsAcceptItSystemPeRange",
-                                                                "batteryPreconditioningPreconditioningActivation",
-                                                                "immediateChargingOptionsAutounlockDc",
-                                                                "frontRight1FlapState",
-                                                                "frontRight2PlugLockState",
-                                                                "frontLeft1FlapState",
-                                                                "frontRight1PlugLockState",
-                                                                "rearRight1PlugLockState",
-                                                                "frontLeft1FlapLockState",
-                                                                "rearLeft2FlapState",
-                                                                "rearRight2PlugLockState",
-                                                                "rearRight2FlapState",
-                                                                "frontFlapState",
-                                                                "frontLeft1PlugLockState",
-                                                                "frontPlugLockState",
-                                                                "frontLeft2FlapLockState",
-                                                                "frontLeft2PlugLockState",
-                                                                "rearLeft1FlapLockState",
-                                                                "frontRight2FlapState",
-                                                                "rearLeft2FlapLockState",
-                                                                "frontLeft2FlapState",
-                                                                "rearLeft1PlugLockState",
-                                                                "rearLeft2PlugLockState",
-                                                                "immediateActionStartStopCharging",
-                                                                "rearRight1FlapState",
-                                                                "batteryPreconditioningAutoModeActivation",
-                                                                "immediateChargingOptionsMaxChargeCurrentAc",
-                                                                "immediateChargingOptionsChargeModeSelection",
-                                                                "rearRight1FlapLockState",
-                                                                "frontRight2FlapLockState",
-                                                                "rearLeft1FlapState",
-                                                                "frontFlapLockState",
-                                                                "immediateChargingOptionsAutounlockAc",
-                                                                "rearRight2FlapLockState",
-                                                                "frontRight1FlapLockState",
-                                                                "batteryCareModesBcamActivation"};
+inline constexpr auto& kSwitchControlObjectSwitchValueConfigurationItems = cmc::switchControls_switchValueConfiguration;
+inline constexpr auto& kSwitchControlObjectSwitchValue = cmc::switchControls_switchValue;
+inline constexpr auto& kSwitchControlObjectRestrictionReason = cmc::switchControls_restrictionReason;
+inline constexpr auto& kSwitchControlObjectType = cmc::switchControls_type;
 inline constexpr std::string_view kSwitchControlObjectWritable[] = {"switchValue"};
 
 // PastErrorInformationObject
-inline constexpr auto& kPastErrorInformationObjectAdditionalInformation = kAdditionalInformation;
-inline constexpr std::string_view kPastErrorInformationObjectType[] = {"pastErrorInformation1", "pastErrorInformation3",
-                                                                       "pastErrorInformation2"};
-inline constexpr auto& kPastErrorInformationObjectValue = kNotificationValues;
+inline constexpr auto& kPastErrorInformationObjectAdditionalInformation =
+    cmc::pastErrorInformation_additionalInformation;
+inline constexpr auto& kPastErrorInformationObjectType = cmc::pastErrorInformation_type;
+inline constexpr auto& kPastErrorInformationObjectValue = cmc::pastErrorInformation_value;
 inline constexpr std::string_view kPastErrorInformationObjectWritable[] = {"confirmedByUser"};
 
 // OruUpdateApprovalObject
-inline constexpr std::string_view kOruUpdateApprovalObjectType[] = {"oruUpdateApproval"};
+inline constexpr auto& kOruUpdateApprovalObjectType = cmc::oruUpdateApprovals_type;
 
 // NotificationObject
-inline constexpr auto& kNotificationObjectAdditionalInformation = kAdditionalInformation;
-inline constexpr std::string_view kNotificationObjectFlapSide[] = {"left", "right", "both"};
-inline constexpr std::string_view kNotificationObjectType[] = {"chargingNotification1", "chargingNotification3",
-                                                               "chargingNotification2", "chargingNotification5",
-                                                               "chargingNotification4", "chargingNotification6"};
-inline constexpr auto& kNotificationObjectValue = kNotificationValues;
+inline constexpr auto& kNotificationObjectAdditionalInformation = cmc::notifications_additionalInformation;
+inline constexpr auto& kNotificationObjectFlapSide = cmc::notifications_flapSide;
+inline constexpr auto& kNotificationObjectType = cmc::notifications_type;
+inline constexpr auto& kNotificationObjectValue = cmc::notifications_value;
 
 // NotificationMarkerObject
-inline constexpr std::string_view kNotificationMarkerObjectType[] = {"notificationMarker3", "notificationMarker2",
-                                                                     "notificationMarker1"};
+inline constexpr auto& kNotificationMarkerObjectType = cmc::notificationMarkers_type;
 
 // ImmediateChargingOptionObject
-inline constexpr std::string_view kImmediateChargingOptionObjectType[] = {"immediateChargingOption"};
+inline constexpr auto& kImmediateChargingOptionObjectType = cmc::immediateChargingOptions_type;
 
 // ImmediateActionObject
-inline constexpr std::string_view kImmediateActionObjectType[] = {"immediateAction"};
+inline constexpr auto& kImmediateActionObjectType = cmc::immediateActions_type;
 
 // ChargingProcessInformationObject
-inline constexpr std::string_view kChargingProcessInformationObjectChargeTimeDisplay[] = {
-    "remainingChargeTimeBulk", "remainingChargeTimeComplete", "remainingChargeTimeFull", "remainingChargeTimeNav"};
-inline constexpr std::string_view kChargingProcessInformationObjectChargeType[] = {"ac", "dc"};
-inline constexpr std::string_view kChargingProcessInformationObjectChargeRateCuteness[] = {
-    "limitedIntelligentControlled", "limitedBatteryHighTemperature", "unlimited",     "limitedDerating",
-    "limitedBatteryLowTemperature", "limitedInfrastructure",         "limitedHighSoc"};
-inline constexpr std::string_view kChargingProcessInformationObjectType[] = {"chargingProcessInformation"};
-inline constexpr std::string_view kChargingProcessInformationObjectActiveTargetSoc[] = {
-    "targetSoc", "chargeBulkThreshold", "fullSoc", "navTargetSoc"};
-inline constexpr std::string_view kChargingProcessInformationObjectChargingScenario[] = {
-    "plugReleasable",
-    "immediatelyOptimisedChargingActive",
-    "chargingToDepartureTimeFinished",
-    "optimisedChargingFinished",
-    "optimisedChargingWaiting",
-    "chargingToDepartureTimeWaiting",
-    "off",
-    "immediatleyChargingActive",
-    "errorChargingSystem",
-    "noGridVoltage",
-    "chargingInterruptByUser",
-    "errorLock",
-    "immediatelyOptimisedChargingFinished",
-    "immediatleyChargingFinished",
-    "chargingToDepartureTimeActive",
-    "initializationChargingCommunication",
-    "emergencyCharging",
-    "optimisedChargingActive"};
-inline constexpr std::string_view kChargingProcessInformationObjectCurrentChargeState[] = {
-    "discharging",          "readyForCharging",
-    "conservationCharging", "bidirectionalCharging",
-    "notReadyForCharging",  "chargepurposeReachedAndConservation",
-    "chargingHvBattery",    "chargepurposeReachedAndNotConservationCharging",
-    "chargingError"};
-inline constexpr std::string_view kChargingProcessInformationObjectChargeMode[] = {
-    "immediatelyStopped", "immediatelyDefault", "extendedStopped", "extendedProfile", "immediatelyProfile"};
-inline constexpr std::string_view kChargingProcessInformationObjectProfileChargeReason[] = {
-    "lowCost", "owncurrent", "smartCharging", "maxSoc", "minSoc"};
+inline constexpr auto& kChargingProcessInformationObjectChargeTimeDisplay =
+    cmc::chargingProcessInformation_chargeTimeDisplay;
+inline constexpr auto& kChargingProcessInformationObjectChargeType = cmc::chargingProcessInformation_chargeType;
+inline constexpr auto& kChargingProcessInformationObjectChargeRateCuteness =
+    cmc::chargingProcessInformation_chargeRateCuteness;
+inline constexpr auto& kChargingProcessInformationObjectType = cmc::chargingProcessInformation_type;
+inline constexpr auto& kChargingProcessInformationObjectActiveTargetSoc =
+    cmc::chargingProcessInformation_activeTargetSoc;
+inline constexpr auto& kChargingProcessInformationObjectChargingScenario =
+    cmc::chargingProcessInformation_chargingScenario;
+inline constexpr auto& kChargingProcessInformationObjectCurrentChargeState =
+    cmc::chargingProcessInformation_currentChargeState;
+inline constexpr auto& kChargingProcessInformationObjectChargeMode = cmc::chargingProcessInformation_chargeMode;
+inline constexpr auto& kChargingProcessInformationObjectProfileChargeReason =
+    cmc::chargingProcessInformation_profileChargeReason;
 
 // ChargingPlugObject
-inline constexpr std::string_view kChargingPlugObjectPlugConnectionState[] = {"connected", "disconnected"};
-inline constexpr std::string_view kChargingPlugObjectPlugType[] = {"Chademo", "DcCombo1OrTyp1Ac", "Typ2Ac", "Typ1AC",
-                                                                   "GbtAc",   "DcCombo2OrTyp2Ac", "GbtDc"};
-inline constexpr std::string_view kChargingPlugObjectType[] = {"rearLeft2",   "rearLeft1",  "frontRight2",
-                                                               "frontRight1", "rearRight1", "rearRight2",
-                                                               "front",       "frontLeft1", "frontLeft2"};
-inline constexpr std::string_view kChargingPlugObjectInfrastructureState[] = {"ready", "active", "initializing",
-                                                                              "error", "notAvailable"};
+inline constexpr auto& kChargingPlugObjectPlugConnectionState = cmc::chargingPlugs_plugConnectionState;
+inline constexpr auto& kChargingPlugObjectPlugType = cmc::chargingPlugs_plugType;
+inline constexpr auto& kChargingPlugObjectType = cmc::chargingPlugs_type;
+inline constexpr auto& kChargingPlugObjectInfrastructureState = cmc::chargingPlugs_infrastructureState;
 
 // ResetObject
 inline constexpr std::string_view kResetObjectRestrictionReason[] = {
-    "emergencyAssistActive", "authWithPhysicalKeyRequired", "profileChangeInProgress", "dataUpdate", "speed"};
-inline constexpr std::string_view kResetObjectCategory[] = {"veltrixCar",
-                                                            "tvAV",
-                                                            "onlineRadio",
-                                                            "navMemory",
-                                                            "externalDevice",
-                                                            "webApps",
-                                                            "eCharging",
-                                                            "office",
-                                                            "onlineData",
-                                                            "swarmData",
-                                                            "sdis",
-                                                            "smartPhoneInterface",
-                                                            "navigation",
-                                                            "connectivity",
-                                                            "rearSeatEntertainment",
-                                                            "trackBatteryWirelessChargingPad",
-                                                            "onlineRadioPresets",
-                                                            "apn",
-                                                            "radioPresets",
-                                                            "tvPresets",
-                                                            "messagingWebApp",
-                                                            "onlineMediaPresets",
-                                                            "wifi",
-                                                            "garageOpener",
-                                                            "userLoginData",
-                                                            "onlineUpdate",
-                                                            "nfc",
+    "authWithPhysicalKeyRequired", "dataUpdate", "emergencyAssistActive", "profileChangeInProgress", "speed"};
+inline constexpr std::string_view kResetObjectCategory[] = {"addressbook",
                                                             "ambientLight",
-                                                            "dataCollector",
-                                                            "pictureViewer",
-                                                            "userHints",
-                                                            "addressbook",
-                                                            "onlineTVPresets",
-                                                            "phone",
-                                                            "phoneConnectionManagement",
-                                                            "interiourLight",
-                                                            "onlineTV",
-                                                            "tone",
-                                                            "remoteFunctions",
-                                                            "personalisation",
-                                                            "privacy",
-                                                            "driverAssistanceSystem",
-                                                            "media",
-                                                            "messagingSMS",
-                                                            "messagingOther",
-                                                            "phoneBox",
-                                                            "mediaAll",
-                                                            "car",
-                                                            "phoneBook",
-                                                            "logbookPersonal",
+                                                            "apn",
                                                             "audio",
-                                                            "veltrixPersonal",
-                                                            "systemLanguage",
-                                                            "webApp",
-                                                            "tuner",
+                                                            "bluetooth",
+                                                            "car",
+                                                            "centralDataCollector",
+                                                            "climateSettings",
+                                                            "connectivity",
+                                                            "dataCollector",
+                                                            "driverAssistanceSystem",
+                                                            "exteriourLight",
+                                                            "externalDevice",
+                                                            "garageOpener",
+                                                            "interiourLight",
+                                                            "logbookCar",
+                                                            "logbookPersonal",
+                                                            "media",
+                                                            "multimedia",
+                                                            "mediaAll",
+                                                            "messagingEmail",
+                                                            "messagingOther",
+                                                            "messagingSMS",
+                                                            "messagingWebApp",
+                                                            "navigation",
+                                                            "navMemory",
                                                             "navPOI",
                                                             "navSettings",
-                                                            "centralDataCollector",
-                                                            "messagingEmail",
-                                                            "exteriourLight",
-                                                            "climateSettings",
-                                                            "screenViewer",
-                                                            "multimedia",
-                                                            "bluetooth",
-                                                            "onlineMedia",
-                                                            "speech",
-                                                            "smartPhoneAppInterface",
+                                                            "nfc",
+                                                            "office",
                                                             "online",
-                                                            "wizard",
+                                                            "onlineData",
+                                                            "onlineMedia",
+                                                            "onlineMediaPresets",
+                                                            "onlineRadio",
+                                                            "onlineRadioPresets",
+                                                            "onlineTV",
+                                                            "onlineTVPresets",
+                                                            "onlineUpdate",
+                                                            "personalisation",
+                                                            "phone",
+                                                            "phoneBook",
+                                                            "phoneBox",
+                                                            "pictureViewer",
+                                                            "privacy",
+                                                            "radioPresets",
+                                                            "rearSeatEntertainment",
+                                                            "remoteFunctions",
+                                                            "screenViewer",
+                                                            "sdis",
+                                                            "smartPhoneAppInterface",
+                                                            "smartPhoneInterface",
+                                                            "speech",
+                                                            "veltrixCar",
+                                                            "veltrixPersonal",
+                                                            "swarmData",
+                                                            "systemLanguage",
+                                                            "tone",
                                                             "touchscreenKeyboard",
-                                                            "logbookCar"};
+                                                            "trackBatteryWirelessChargingPad",
+                                                            "tuner",
+                                                            "tvAV",
+                                                            "tvPresets",
+                                                            "userHints",
+                                                            "userLoginData",
+                                                            "webApp",
+                                                            "webApps",
+                                                            "wifi",
+                                                            "wizard",
+                                                            "phoneConnectionManagement",
+                                                            "eCharging"};
 inline constexpr std::string_view kResetObjectWritable[] = {"isFactoryDefault"};
 
 // ResetToFactoryDataObject
-inline constexpr std::string_view kResetToFactoryDataObjectResetToFactoryData[] = {"origin", "notOrigin"};
+inline constexpr auto& kResetToFactoryDataObjectResetToFactoryData = cmc::resetToFactoryData_resetToFactoryData;
 inline constexpr std::string_view kResetToFactoryDataObjectWritable[] = {"resetToFactoryData"};
 
 // ChargeModeObject
-inline constexpr std::string_view kChargeModeObjectChargeModesType[] = {"chargeMode"};
-inline constexpr std::string_view kChargeModeObjectStateInformation[] = {
-    "emergencySupply",   "general",          "bidiNoProfile", "offGridOperation",
-    "emergencyCharging", "bidiNotAvailable", "timeout",       "minSoc"};
-inline constexpr std::string_view kChargeModeObjectState[] = {"active", "finished", "error", "pause",
-                                                              "interruptedByUser"};
+inline constexpr auto& kChargeModeObjectChargeModesType = cmc::chargeModes_chargeModesType;
+inline constexpr auto& kChargeModeObjectStateInformation = cmc::chargeModes_stateInformation;
+inline constexpr auto& kChargeModeObjectState = cmc::chargeModes_state;
 
 // StatisticObject
-inline constexpr std::string_view kStatisticObjectNotification[] = {"critical", "reached", "warning"};
-inline constexpr std::string_view kStatisticObjectUnit[] = {
-    "kilowatt", "kilowattHours", "hours", "seconds", "minutes", "kilometer", "days", "percent", "miles"};
-inline constexpr std::string_view kStatisticObjectConfirmendByUser[] = {"notConfirmed", "confirmed", "option"};
-inline constexpr std::string_view kStatisticObjectStatisicsType[] = {"bidiNumbersOfCycles", "bidiOperatingHours",
-                                                                     "bcamScore", "bidiAmountOfEnergy", "bidiQuota"};
+inline constexpr auto& kStatisticObjectNotification = cmc::statistics_notification;
+inline constexpr auto& kStatisticObjectUnit = cmc::statistics_unit;
+inline constexpr auto& kStatisticObjectConfirmendByUser = cmc::statistics_confirmendByUser;
+inline constexpr auto& kStatisticObjectStatisicsType = cmc::statistics_statisicsType;
 inline constexpr std::string_view kStatisticObjectWritable[] = {"confirmendByUser"};
 
 }  // namespace rubo::server::vocabulary

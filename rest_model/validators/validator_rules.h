@@ -21,7 +21,7 @@ inline constexpr PropertyRule kValueControlRules[] = {
     {.property = "currentValue", .kind = ValueKind::kInt, .maximum = kMaxCurrentValue},
     {.property = "specialState", .kind = ValueKind::kString, .allowed = kSpecialStates}};
 inline constexpr PropertyRule kSwitchControlRules[] = {
-    {.property = "switchValue", .kind = ValueKind::kString, .allowed = vocabulary::kSwitchValues}};
+    {.property = "switchValue", .kind = ValueKind::kString, .allowed = vocabulary::kSwitchControlObjectSwitchValue}};
 inline constexpr PropertyRule kPastErrorInformationRules[] = {
     {.property = "confirmedByUser", .kind = ValueKind::kBool}};
 inline constexpr PropertyRule kResetRules[] = {{.property = "isFactoryDefault", .kind = ValueKind::kBool}};

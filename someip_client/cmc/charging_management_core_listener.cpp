@@ -9,8 +9,8 @@
 #include <boost/variant/get.hpp>
 
 #include "ara/com/exceptions.h"
-#include "someip_client/cmc/cmc_fields.h"
 #include "someip_client/common/bind_weak.h"
+#include "someip_client/interfaces/cmc_fields.h"
 
 namespace orik::chargingManagementCoreListener {
 
@@ -112,22 +112,10 @@ void ChargingManagementCoreListener::SubscribeField(void (ChargingManagementCore
 }
 
 void ChargingManagementCoreListener::StartListeningToSomeIp() {
-  using Self = ChargingManagementCoreListener;
-  SubscribeField<fields::ChargingPlugs>(&Self::OnReceived_ChargingPlugs);
-  SubscribeField<fields::ValueControls>(&Self::OnReceived_ValueControls);
-  SubscribeField<fields::SwitchControls>(&Self::OnReceived_SwitchControls);
-  SubscribeField<fields::Views>(&Self::OnReceived_Views);
-  SubscribeField<fields::NotificationMarkers>(&Self::OnReceived_NotificationMarkers);
-  SubscribeField<fields::OruUpdateApprovals>(&Self::OnReceived_OruUpdateApprovals);
-  SubscribeField<fields::Notifications>(&Self::OnReceived_Notifications);
-  SubscribeField<fields::ResetToFactoryData>(&Self::OnReceived_FactoryResetData);
-  SubscribeField<fields::ChargingProcessInformation>(&Self::OnReceived_chargingProcessInformation);
-  SubscribeField<fields::ValueIndications>(&Self::OnReceived_valueIndications);
-  SubscribeField<fields::PastErrorInformation>(&Self::OnReceived_pastErrorInformation);
-  SubscribeField<fields::BatteryCareModes>(&Self::OnReceived_BatteryCareModes);
-  SubscribeField<fields::BatteryPreconditionings>(&Self::OnReceived_BatteryPreconditionings);
-  SubscribeField<fields::BatteryPreconditioningEnergies>(&Self::OnReceived_BatteryPreconditioningEnergies);
-  SubscribeField<fields::BidirectionalChargingModes>(&Self::OnReceived_BidirectionalChargingModes);
+#define ORIK_CMC_SUBSCRIBE(Record, Handler, Step) \
+  SubscribeField<fields::Record>(&ChargingManagementCoreListener::Handler);
+  ORIK_CMC_FIELDS(ORIK_CMC_SUBSCRIBE)
+#undef ORIK_CMC_SUBSCRIBE
 }
 
 // ---- relays
@@ -207,51 +195,15 @@ void ChargingManagementCoreListener::HandleNotification() {
   proxyWrapper_->Cleanup(Field::kResource);
 }
 
-void ChargingManagementCoreListener::OnReceived_ChargingPlugs() {
-  HandleNotification<fields::ChargingPlugs>();
-}
-void ChargingManagementCoreListener::OnReceived_ValueControls() {
-  HandleNotification<fields::ValueControls>();
-}
-void ChargingManagementCoreListener::OnReceived_SwitchControls() {
-  HandleNotification<fields::SwitchControls>();
-}
-void ChargingManagementCoreListener::OnReceived_Views() {
-  HandleNotification<fields::Views>();
-}
-void ChargingManagementCoreListener::OnReceived_NotificationMarkers() {
-  HandleNotification<fields::NotificationMarkers>();
-}
-void ChargingManagementCoreListener::OnReceived_OruUpdateApprovals() {
-  HandleNotification<fields::OruUpdateApprovals>();
-}
-void ChargingManagementCoreListener::OnReceived_Notifications() {
-  HandleNotification<fields::Notifications>();
-}
-void ChargingManagementCoreListener::OnReceived_FactoryResetData() {
-  HandleNotification<fields::ResetToFactoryData>();
-}
-void ChargingManagementCoreListener::OnReceived_chargingProcessInformation() {
-  HandleNotification<fields::ChargingProcessInformation>();
-}
-void ChargingManagementCoreListener::OnReceived_valueIndications() {
-  HandleNotification<fields::ValueIndications>();
-}
-void ChargingManagementCoreListener::OnReceived_pastErrorInformation() {
-  HandleNotification<fields::PastErrorInformation>();
-}
-void ChargingManagementCoreListener::OnReceived_BatteryCareModes() {
-  HandleNotification<fields::BatteryCareModes>();
-}
-void ChargingManagementCoreListener::OnReceived_BatteryPreconditionings() {
-  HandleNotification<fields::BatteryPreconditionings>();
-}
-void ChargingManagementCoreListener::OnReceived_BatteryPreconditioningEnergies() {
-  HandleNotification<fields::BatteryPreconditioningEnergies>();
-}
-void ChargingManagementCoreListener::OnReceived_BidirectionalChargingModes() {
-  HandleNotification<fields::BidirectionalChargingModes>();
-}
+#define ORIK_CMC_DEFINE_FIELD(Record, Handler, Step)                                 \
+  void ChargingManagementCoreListener::Handler() {                                   \
+    HandleNotification<fields::Record>();                                            \
+  }                                                                                  \
+  void ChargingManagementCoreListener::Step(const std::chrono::milliseconds& wait) { \
+    ProcessGet<fields::Record>(wait);                                                \
+  }
+ORIK_CMC_FIELDS(ORIK_CMC_DEFINE_FIELD)
+#undef ORIK_CMC_DEFINE_FIELD
 
 // ---- polling
 
@@ -264,21 +216,7 @@ void ChargingManagementCoreListener::FetchData() {
   logger_.LogInfo() << "[SomeIp][SomeIpGET -> Rubo] Getting data from the someip server...";
   try {
     proxyWrapper_->PrepareGets();
-    ProcessGet_ChargingPlugs(readWait_);
-    ProcessGet_ChargingProcessInformation(readWait_);
-    ProcessGet_NotificationMarkers(readWait_);
-    ProcessGet_Notifications(readWait_);
-    ProcessGet_OruUpdateApprovals(readWait_);
-    ProcessGet_PastErrorInformation(readWait_);
-    ProcessGet_SwitchControls(readWait_);
-    ProcessGet_ValueIndications(readWait_);
-    ProcessGet_Views(readWait_);
-    ProcessGet_Resets(readWait_);
-    ProcessGet_ValueControls(readWait_);
-    ProcessGet_BidirectionalChargingModes(readWait_);
-    ProcessGet_BatteryCareModes(readWait_);
-    ProcessGet_BatteryPreconditionings(readWait_);
-    ProcessGet_BatteryPreconditioningEnergies(readWait_);
+    orik::someipClient::ForEachField(fields::InPollOrder{}, [this]<typename F>() { ProcessGet<F>(readWait_); });
   } catch (const ara::com::ServiceNotAvailableException& e) {
     logger_.LogInfo() << "[SomeIp][SomeIpGET -> Rubo] Cant get, service lost - " << e.what();
   } catch (const std::exception& e) {
@@ -301,52 +239,6 @@ void ChargingManagementCoreListener::ProcessGet(const std::chrono::milliseconds&
   for (const auto& element : values) {
     RelayElement<Field, false>(element);
   }
-}
-
-void ChargingManagementCoreListener::ProcessGet_ChargingPlugs(const std::chrono::milliseconds& wait) {
-  ProcessGet<fields::ChargingPlugs>(wait);
-}
-void ChargingManagementCoreListener::ProcessGet_ChargingProcessInformation(const std::chrono::milliseconds& wait) {
-  ProcessGet<fields::ChargingProcessInformation>(wait);
-}
-void ChargingManagementCoreListener::ProcessGet_NotificationMarkers(const std::chrono::milliseconds& wait) {
-  ProcessGet<fields::NotificationMarkers>(wait);
-}
-void ChargingManagementCoreListener::ProcessGet_Notifications(const std::chrono::milliseconds& wait) {
-  ProcessGet<fields::Notifications>(wait);
-}
-void ChargingManagementCoreListener::ProcessGet_OruUpdateApprovals(const std::chrono::milliseconds& wait) {
-  ProcessGet<fields::OruUpdateApprovals>(wait);
-}
-void ChargingManagementCoreListener::ProcessGet_PastErrorInformation(const std::chrono::milliseconds& wait) {
-  ProcessGet<fields::PastErrorInformation>(wait);
-}
-void ChargingManagementCoreListener::ProcessGet_SwitchControls(const std::chrono::milliseconds& wait) {
-  ProcessGet<fields::SwitchControls>(wait);
-}
-void ChargingManagementCoreListener::ProcessGet_ValueIndications(const std::chrono::milliseconds& wait) {
-  ProcessGet<fields::ValueIndications>(wait);
-}
-void ChargingManagementCoreListener::ProcessGet_Views(const std::chrono::milliseconds& wait) {
-  ProcessGet<fields::Views>(wait);
-}
-void ChargingManagementCoreListener::ProcessGet_Resets(const std::chrono::milliseconds& wait) {
-  ProcessGet<fields::ResetToFactoryData>(wait);
-}
-void ChargingManagementCoreListener::ProcessGet_ValueControls(const std::chrono::milliseconds& wait) {
-  ProcessGet<fields::ValueControls>(wait);
-}
-void ChargingManagementCoreListener::ProcessGet_BidirectionalChargingModes(const std::chrono::milliseconds& wait) {
-  ProcessGet<fields::BidirectionalChargingModes>(wait);
-}
-void ChargingManagementCoreListener::ProcessGet_BatteryCareModes(const std::chrono::milliseconds& wait) {
-  ProcessGet<fields::BatteryCareModes>(wait);
-}
-void ChargingManagementCoreListener::ProcessGet_BatteryPreconditionings(const std::chrono::milliseconds& wait) {
-  ProcessGet<fields::BatteryPreconditionings>(wait);
-}
-void ChargingManagementCoreListener::ProcessGet_BatteryPreconditioningEnergies(const std::chrono::milliseconds& wait) {
-  ProcessGet<fields::BatteryPreconditioningEnergies>(wait);
 }
 
 // ---- writes

@@ -14,6 +14,7 @@
 #include "service_types/chargingmanagementcore/datatypes.h"
 #include "someip_client/common/timing_constants.h"
 #include "someip_client/interfaces/charging_management_core_proxy_interface.h"
+#include "someip_client/interfaces/cmc_fields.h"
 
 namespace ara::log {
 class Logger;
@@ -65,44 +66,19 @@ class ChargingManagementCoreListener : public orik::getFutures::Abstract_GetFutu
   void OnServiceFound(std::vector<CmcServiceHandle> handles);
   void StartListeningToSomeIp();
 
-  // Receive handlers, one per field.
-  void OnReceived_ChargingPlugs();
-  void OnReceived_ValueControls();
-  void OnReceived_SwitchControls();
-  void OnReceived_Views();
-  void OnReceived_NotificationMarkers();
-  void OnReceived_OruUpdateApprovals();
-  void OnReceived_Notifications();
-  void OnReceived_FactoryResetData();
-  void OnReceived_chargingProcessInformation();
-  void OnReceived_valueIndications();
-  void OnReceived_pastErrorInformation();
-  void OnReceived_BatteryCareModes();
-  void OnReceived_BatteryPreconditionings();
-  void OnReceived_BatteryPreconditioningEnergies();
-  void OnReceived_BidirectionalChargingModes();
-
-  // Poll steps, one per field, in poll order.
-  void ProcessGet_ChargingPlugs(const std::chrono::milliseconds& wait);
-  void ProcessGet_ChargingProcessInformation(const std::chrono::milliseconds& wait);
-  void ProcessGet_NotificationMarkers(const std::chrono::milliseconds& wait);
-  void ProcessGet_Notifications(const std::chrono::milliseconds& wait);
-  void ProcessGet_OruUpdateApprovals(const std::chrono::milliseconds& wait);
-  void ProcessGet_PastErrorInformation(const std::chrono::milliseconds& wait);
-  void ProcessGet_SwitchControls(const std::chrono::milliseconds& wait);
-  void ProcessGet_ValueIndications(const std::chrono::milliseconds& wait);
-  void ProcessGet_Views(const std::chrono::milliseconds& wait);
-  void ProcessGet_Resets(const std::chrono::milliseconds& wait);
-  void ProcessGet_ValueControls(const std::chrono::milliseconds& wait);
-  void ProcessGet_BidirectionalChargingModes(const std::chrono::milliseconds& wait);
-  void ProcessGet_BatteryCareModes(const std::chrono::milliseconds& wait);
-  void ProcessGet_BatteryPreconditionings(const std::chrono::milliseconds& wait);
-  void ProcessGet_BatteryPreconditioningEnergies(const std::chrono::milliseconds& wait);
+  // One receive handler and one poll step per field, named in the field list.
+#define ORIK_CMC_DECLARE_FIELD(Record, Handler, Step) \
+  void Handler();                                     \
+  void Step(const std::chrono::milliseconds& wait);
+  ORIK_CMC_FIELDS(ORIK_CMC_DECLARE_FIELD)
+#undef ORIK_CMC_DECLARE_FIELD
 
  private:
   struct WriteTexts;
 
-  std::shared_ptr<orik::commMngr::CommMngrSomeipSideInterface> Mediator() const { return mediator_.Load(); }
+  std::shared_ptr<orik::commMngr::CommMngrSomeipSideInterface> Mediator() const {
+    return mediator_.Load();
+  }
   template <typename Field>
   void HandleNotification();
   template <typename Field>

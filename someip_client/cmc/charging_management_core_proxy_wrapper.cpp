@@ -30,92 +30,81 @@ bool ChargingManagementCoreProxyWrapper::IsProxyNull() {
   return proxy_.IsNull();
 }
 
-// Calls fn(field, cacheSize) for the field of `type`; false for a type without a notifier here.
-template <typename Fn>
-bool ChargingManagementCoreProxyWrapper::DispatchNotifier(SOMEIP_RESOURCE_TYPE type, Fn&& fn) {
-  switch (type) {
-    case SOMEIP_RESOURCE_TYPE::CHARGING_PLUGS:
-      fn(RequireProxy()->chargingPlugs, 2);
-      return true;
-    case SOMEIP_RESOURCE_TYPE::VALUE_CONTROLS:
-      fn(RequireProxy()->valueControls, 11);
-      return true;
-    case SOMEIP_RESOURCE_TYPE::SWITCH_CONTROLS:
-      fn(RequireProxy()->switchControls, 9);
-      return true;
-    case SOMEIP_RESOURCE_TYPE::VIEWS:
-      fn(RequireProxy()->views, 1);
-      return true;
-    case SOMEIP_RESOURCE_TYPE::NOTIFICATION_MARKERS:
-      fn(RequireProxy()->notificationMarkers, 3);
-      return true;
-    case SOMEIP_RESOURCE_TYPE::ORU_UPDATE_APPROVALS:
-      fn(RequireProxy()->oruUpdateApprovals, 1);
-      return true;
-    case SOMEIP_RESOURCE_TYPE::NOTIFICATIONS:
-      fn(RequireProxy()->notifications, 6);
-      return true;
-    case SOMEIP_RESOURCE_TYPE::RESET_TO_FACTORY_DATA:
-      fn(RequireProxy()->resetToFactoryData, 1);
-      return true;
-    case SOMEIP_RESOURCE_TYPE::CHARGING_PROCESS_INFORMATION:
-      fn(RequireProxy()->chargingProcessInformation, 9);
-      return true;
-    case SOMEIP_RESOURCE_TYPE::VALUE_INDICATIONS:
-      fn(RequireProxy()->valueIndications, 8);
-      return true;
-    case SOMEIP_RESOURCE_TYPE::PAST_ERROR_INFORMATION:
-      fn(RequireProxy()->pastErrorInformation, 3);
-      return true;
-    case SOMEIP_RESOURCE_TYPE::BATTERY_CARE_MODES:
-      fn(RequireProxy()->batteryCareModes, 1);
-      return true;
-    case SOMEIP_RESOURCE_TYPE::BIDIRECTIONAL_CHARGING_MODES:
-      fn(RequireProxy()->bidirectionalChargingModes, 1);
-      return true;
-    case SOMEIP_RESOURCE_TYPE::BATTERY_PRECONDITIONINGS:
-      fn(RequireProxy()->batteryPreconditionings, 1);
-      return true;
-    case SOMEIP_RESOURCE_TYPE::BATTERY_PRECONDITIONING_ENERGIES:
-      fn(RequireProxy()->batteryPreconditioningEnergies, 1);
-      return true;
-    default:
-      return false;
-  }
+namespace {
+
+using Proxy = ChargingManagementCoreProxyWrapper::Proxy;
+
+// The notifier operations of one field.
+struct NotifierOps {
+  void (*setReceiveHandler)(Proxy&, ReceiveHandler);
+  void (*subscribe)(Proxy&);
+  void (*update)(Proxy&);
+  CmcCachedSamplesVariant (*getCachedSamples)(Proxy&);
+  void (*cleanup)(Proxy&);
+};
+
+template <typename F>
+constexpr NotifierOps kNotifierOps{
+    [](Proxy& proxy, ReceiveHandler handler) { F::Member(proxy).SetReceiveHandler(std::move(handler)); },
+    [](Proxy& proxy) { F::Member(proxy).Subscribe(ara::com::EventCacheUpdatePolicy::kNewestN, F::kCacheSize); },
+    [](Proxy& proxy) { F::Member(proxy).Update(); },
+    [](Proxy& proxy) { return CmcCachedSamplesVariant{F::Member(proxy).GetCachedSamples()}; },
+    [](Proxy& proxy) { F::Member(proxy).Cleanup(); },
+};
+
+// One look-up per call, whatever the field: no switch over the types.
+const NotifierOps* NotifierOf(SOMEIP_RESOURCE_TYPE type) {
+  static constexpr auto kTable = orik::someipClient::ResourceTable<const NotifierOps*>(
+      fields::All{}, []<typename F>() { return &kNotifierOps<F>; }, nullptr);
+  const auto index = static_cast<std::size_t>(type);
+  return index < kTable.size() ? kTable[index] : nullptr;
 }
 
+}  // namespace
+
 void ChargingManagementCoreProxyWrapper::SetReceiveHandler(SOMEIP_RESOURCE_TYPE type, ReceiveHandler handler) {
-  if (!DispatchNotifier(type, [&handler](auto& field, std::size_t) { field.SetReceiveHandler(handler); })) {
+  const auto* ops = NotifierOf(type);
+  if (ops == nullptr) {
     logger_.LogInfo() << "[cmcwrapper] SetReceiveHandler not implemented for this data type.";
+    return;
   }
+  ops->setReceiveHandler(*RequireProxy(), std::move(handler));
 }
 
 void ChargingManagementCoreProxyWrapper::Subscribe(SOMEIP_RESOURCE_TYPE type) {
-  if (!DispatchNotifier(type, [](auto& field, std::size_t cacheSize) {
-        field.Subscribe(ara::com::EventCacheUpdatePolicy::kNewestN, cacheSize);
-      })) {
+  const auto* ops = NotifierOf(type);
+  if (ops == nullptr) {
     logger_.LogInfo() << "[cmcwrapper] Subscribe not implemented for this data type.";
+    return;
   }
+  ops->subscribe(*RequireProxy());
 }
 
 void ChargingManagementCoreProxyWrapper::Update(SOMEIP_RESOURCE_TYPE type) {
-  if (!DispatchNotifier(type, [](auto& field, std::size_t) { field.Update(); })) {
+  const auto* ops = NotifierOf(type);
+  if (ops == nullptr) {
     logger_.LogInfo() << "[cmcwrapper] Update not implemented for this data type.";
+    return;
   }
+  ops->update(*RequireProxy());
 }
 
 CmcCachedSamplesVariant ChargingManagementCoreProxyWrapper::GetCachedSamples(SOMEIP_RESOURCE_TYPE type) {
-  CmcCachedSamplesVariant result;
-  if (!DispatchNotifier(type, [&result](auto& field, std::size_t) { result = field.GetCachedSamples(); })) {
+  const auto* ops = NotifierOf(type);
+  if (ops == nullptr) {
     logger_.LogInfo() << "[cmcwrapper] GetCachedSamples not implemented for this data type.";
+    return CmcCachedSamplesVariant{};
   }
-  return result;
+  return ops->getCachedSamples(*RequireProxy());
 }
 
 void ChargingManagementCoreProxyWrapper::Cleanup(SOMEIP_RESOURCE_TYPE type) {
-  if (!DispatchNotifier(type, [](auto& field, std::size_t) { field.Cleanup(); })) {
+  const auto* ops = NotifierOf(type);
+  if (ops == nullptr) {
     logger_.LogInfo() << "[cmcwrapper] Cleanup not implemented for this data type.";
+    return;
   }
+  ops->cleanup(*RequireProxy());
 }
 
 }  // namespace orik::chargingManagementCoreListener

@@ -3,7 +3,6 @@
 #include <chrono>
 #include <memory>
 #include <mutex>
-#include <tuple>
 #include <vector>
 
 #include "ara/com/find_service.h"
@@ -46,20 +45,25 @@ class ChargingManagementCoreProxyWrapper : public ChargingManagementCoreProxyInt
   void CreateServiceProxy(CmcServiceHandle handle) override;
 
  private:
-  template <typename Element>
-  using ReadSlot = ara::com::Future<std::vector<Element>>;
+  template <typename F>
+  using ReadSlot = ara::com::Future<std::vector<typename F::Element>>;
   // Shared so that a write keeps waiting on its own future after a newer write took the slot.
-  template <typename Element>
-  using WriteSlot = std::shared_ptr<ara::com::Future<std::vector<Element>>>;
+  template <typename F>
+  using WriteSlot = std::shared_ptr<ara::com::Future<std::vector<typename F::Element>>>;
+
+  // A field's read and write, reached by resource type through one table each (null for a type
+  // the operation does not serve); the notifier operations have a table of their own.
+  using CollectOp = CmcGetVariant (*)(ChargingManagementCoreProxyWrapper&, const std::chrono::milliseconds&);
+  using WriteOp = bool (*)(ChargingManagementCoreProxyWrapper&, const CmcSetVariant&, const std::chrono::seconds&);
+  static CollectOp CollectOf(orik::enums::SOMEIP_RESOURCE_TYPE type);
+  static WriteOp WriteOf(orik::enums::SOMEIP_RESOURCE_TYPE type);
 
   // The held proxy, or the service-not-available exception when none was created yet.
   std::shared_ptr<Proxy> RequireProxy() const { return proxy_.Require(); }
-  template <typename Fn>
-  bool DispatchNotifier(orik::enums::SOMEIP_RESOURCE_TYPE type, Fn&& fn);
-  template <typename Element>
+  template <typename F>
   CmcGetVariant Collect(const std::chrono::milliseconds& wait);
-  template <typename Element, typename Field>
-  bool Write(Field Proxy::*field, const CmcSetVariant& value, const std::chrono::seconds& wait);
+  template <typename F>
+  bool Write(const CmcSetVariant& value, const std::chrono::seconds& wait);
 
   // Written by the find-service thread, read by the poll, request and handler threads.
   orik::someipClient::ServiceProxySlot<Proxy> proxy_;
@@ -67,21 +71,12 @@ class ChargingManagementCoreProxyWrapper : public ChargingManagementCoreProxyInt
   // find-service handler finishes) before the proxy goes.
   std::unique_ptr<ara::com::FindServiceHandle> findServiceHandle_;
   ara::log::Logger& logger_;
-  // Two writes of one field may overlap: each waits on its own reference, the slot keeps the latest.
+  // Two writes of one field may overlap: each waits on its own reference, the slot keeps the
+  // latest. One slot per field; only the written fields' slots are ever filled.
   std::mutex writeMutex_;
-  std::tuple<WriteSlot<cmcTypes::DT_pastErrorInformation_struct>, WriteSlot<cmcTypes::DT_switchControls_struct>,
-             WriteSlot<cmcTypes::DT_valueControls_struct>, WriteSlot<cmcTypes::DT_views_struct>,
-             WriteSlot<cmcTypes::DT_resetToFactoryData_struct>>
-      writeSlots_;
-  std::tuple<ReadSlot<cmcTypes::DT_chargingPlugs_struct>, ReadSlot<cmcTypes::DT_chargingProcessInformation_struct>,
-             ReadSlot<cmcTypes::DT_notificationMarkers_struct>, ReadSlot<cmcTypes::DT_notifications_struct>,
-             ReadSlot<cmcTypes::DT_oruUpdateApprovals_struct>, ReadSlot<cmcTypes::DT_pastErrorInformation_struct>,
-             ReadSlot<cmcTypes::DT_switchControls_struct>, ReadSlot<cmcTypes::DT_valueIndications_struct>,
-             ReadSlot<cmcTypes::DT_views_struct>, ReadSlot<cmcTypes::DT_resetToFactoryData_struct>,
-             ReadSlot<cmcTypes::DT_valueControls_struct>, ReadSlot<cmcTypes::DT_bidirectionalChargingModes_struct>,
-             ReadSlot<cmcTypes::DT_batteryCareModes_struct>, ReadSlot<cmcTypes::DT_batteryPreconditionings_struct>,
-             ReadSlot<cmcTypes::DT_batteryPreconditioningEnergies_struct>>
-      readSlots_;
+  orik::someipClient::TupleOver<fields::All, WriteSlot> writeSlots_;
+  // Used by the poll thread alone.
+  orik::someipClient::TupleOver<fields::InPollOrder, ReadSlot> readSlots_;
 };
 
 }  // namespace orik::chargingManagementCoreListener

@@ -16,13 +16,13 @@ namespace orik::chargingManagementCoreListener {
 
 using orik::enums::SOMEIP_RESOURCE_TYPE;
 
-template <typename Element, typename Field>
-bool ChargingManagementCoreProxyWrapper::Write(Field Proxy::*field, const CmcSetVariant& value,
-                                               const std::chrono::seconds& wait) {
+template <typename F>
+bool ChargingManagementCoreProxyWrapper::Write(const CmcSetVariant& value, const std::chrono::seconds& wait) {
+  using Element = typename F::Element;
   const Element& element = boost::get<Element>(value);
   const auto proxy = RequireProxy();
   auto own =
-      std::make_shared<ara::com::Future<std::vector<Element>>>(((*proxy).*field).Set(std::vector<Element>{element}));
+      std::make_shared<ara::com::Future<std::vector<Element>>>(F::Member(*proxy).Set(std::vector<Element>{element}));
   if (!own->valid()) {
     throw std::future_error(std::future_errc::no_state);
   }
@@ -30,7 +30,7 @@ bool ChargingManagementCoreProxyWrapper::Write(Field Proxy::*field, const CmcSet
     // The previous write's future may still be waited on by its caller, who holds its own
     // reference; the slot only drops ours.
     std::lock_guard<std::mutex> lock(writeMutex_);
-    std::get<WriteSlot<Element>>(writeSlots_) = own;
+    std::get<WriteSlot<F>>(writeSlots_) = own;
   }
   if (own->wait_for(wait) != std::future_status::ready) {
     return true;
@@ -40,23 +40,30 @@ bool ChargingManagementCoreProxyWrapper::Write(Field Proxy::*field, const CmcSet
   return false;
 }
 
+ChargingManagementCoreProxyWrapper::WriteOp ChargingManagementCoreProxyWrapper::WriteOf(SOMEIP_RESOURCE_TYPE type) {
+  static constexpr auto kTable = orik::someipClient::ResourceTable<WriteOp>(
+      fields::All{},
+      []<typename F>() -> WriteOp {
+        if constexpr (F::kWritable) {
+          return [](ChargingManagementCoreProxyWrapper& wrapper, const CmcSetVariant& value,
+                    const std::chrono::seconds& wait) { return wrapper.Write<F>(value, wait); };
+        } else {
+          return nullptr;
+        }
+      },
+      nullptr);
+  const auto index = static_cast<std::size_t>(type);
+  return index < kTable.size() ? kTable[index] : nullptr;
+}
+
 bool ChargingManagementCoreProxyWrapper::SomeIp_Set(SOMEIP_RESOURCE_TYPE type, const CmcSetVariant& value,
                                                     const std::chrono::seconds& wait) {
-  switch (type) {
-    case SOMEIP_RESOURCE_TYPE::VALUE_CONTROLS:
-      return Write<cmcTypes::DT_valueControls_struct>(&Proxy::valueControls, value, wait);
-    case SOMEIP_RESOURCE_TYPE::SWITCH_CONTROLS:
-      return Write<cmcTypes::DT_switchControls_struct>(&Proxy::switchControls, value, wait);
-    case SOMEIP_RESOURCE_TYPE::VIEWS:
-      return Write<cmcTypes::DT_views_struct>(&Proxy::views, value, wait);
-    case SOMEIP_RESOURCE_TYPE::RESET_TO_FACTORY_DATA:
-      return Write<cmcTypes::DT_resetToFactoryData_struct>(&Proxy::resetToFactoryData, value, wait);
-    case SOMEIP_RESOURCE_TYPE::PAST_ERROR_INFORMATION:
-      return Write<cmcTypes::DT_pastErrorInformation_struct>(&Proxy::pastErrorInformation, value, wait);
-    default:
-      logger_.LogInfo() << "[cmcwrapper] Set not implemented for this data type.";
-      return true;
+  const WriteOp write = WriteOf(type);
+  if (write == nullptr) {
+    logger_.LogInfo() << "[cmcwrapper] Set not implemented for this data type.";
+    return true;
   }
+  return write(*this, value, wait);
 }
 
 }  // namespace orik::chargingManagementCoreListener

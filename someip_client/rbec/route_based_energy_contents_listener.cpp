@@ -17,7 +17,8 @@ using orik::enums::SOMEIP_RESOURCE_TYPE;
 
 namespace {
 
-constexpr SOMEIP_RESOURCE_TYPE kResource = SOMEIP_RESOURCE_TYPE::TARGET_SOC_CHARGINGS;
+using Field = fields::TargetSocChargings;
+constexpr SOMEIP_RESOURCE_TYPE kResource = Field::kResource;
 
 }  // namespace
 
@@ -88,7 +89,7 @@ void RouteBasedEnergyContentsListener::RelayTargets(
 }
 
 void RouteBasedEnergyContentsListener::OnReceived_TargetSocChargings() {
-  using Samples = RbecSamplePtrs<rbecTypes::DT_targetSocChargings_struct>;
+  using Samples = RbecSamplePtrs<Field::Element>;
   logger_.LogInfo() << "[RBEC_Listener][SomeIp -> Rubo] Received notification regarding TargetSocChargings..";
   proxyWrapper_->Update(kResource);
   const RbecCachedSamplesVariant cached = proxyWrapper_->GetCachedSamples(kResource);
@@ -109,7 +110,7 @@ void RouteBasedEnergyContentsListener::OnReceived_TargetSocChargings() {
 }
 
 void RouteBasedEnergyContentsListener::FetchData() {
-  using Values = std::vector<rbecTypes::DT_targetSocChargings_struct>;
+  using Values = std::vector<Field::Element>;
   if (proxyWrapper_->IsProxyNull()) {
     logger_.LogInfo() << "[RBEC_Listener][SomeIpGET -> Rubo] Cant get... Service not found...";
     return;

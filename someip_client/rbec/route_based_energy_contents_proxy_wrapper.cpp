@@ -13,11 +13,10 @@ using orik::enums::SOMEIP_RESOURCE_TYPE;
 
 namespace {
 
-// The route service's field has a cache of one sample.
-constexpr std::size_t kTargetSocChargingsCacheSize = 1;
+using Field = fields::TargetSocChargings;
 
 bool Served(SOMEIP_RESOURCE_TYPE type) {
-  return type == SOMEIP_RESOURCE_TYPE::TARGET_SOC_CHARGINGS;
+  return type == Field::kResource;
 }
 
 }  // namespace
@@ -45,7 +44,7 @@ void RouteBasedEnergyContentsProxyWrapper::Update(SOMEIP_RESOURCE_TYPE type) {
     logger_.LogInfo() << "[rbewrapper] Update not implemented for this data type.";
     return;
   }
-  RequireProxy()->targetSocChargings.Update();
+  Field::Member(*RequireProxy()).Update();
 }
 
 void RouteBasedEnergyContentsProxyWrapper::Subscribe(SOMEIP_RESOURCE_TYPE type) {
@@ -53,8 +52,7 @@ void RouteBasedEnergyContentsProxyWrapper::Subscribe(SOMEIP_RESOURCE_TYPE type) 
     logger_.LogInfo() << "[rbewrapper] Subscribe not implemented for this data type.";
     return;
   }
-  RequireProxy()->targetSocChargings.Subscribe(ara::com::EventCacheUpdatePolicy::kNewestN,
-                                               kTargetSocChargingsCacheSize);
+  Field::Member(*RequireProxy()).Subscribe(ara::com::EventCacheUpdatePolicy::kNewestN, Field::kCacheSize);
 }
 
 RbecCachedSamplesVariant RouteBasedEnergyContentsProxyWrapper::GetCachedSamples(SOMEIP_RESOURCE_TYPE type) {
@@ -62,7 +60,7 @@ RbecCachedSamplesVariant RouteBasedEnergyContentsProxyWrapper::GetCachedSamples(
     logger_.LogInfo() << "[rbewrapper] GetCachedSamples not implemented for this data type.";
     return RbecCachedSamplesVariant{};
   }
-  return RbecCachedSamplesVariant{RequireProxy()->targetSocChargings.GetCachedSamples()};
+  return RbecCachedSamplesVariant{Field::Member(*RequireProxy()).GetCachedSamples()};
 }
 
 void RouteBasedEnergyContentsProxyWrapper::SetReceiveHandler(SOMEIP_RESOURCE_TYPE type, ReceiveHandler handler) {
@@ -70,23 +68,23 @@ void RouteBasedEnergyContentsProxyWrapper::SetReceiveHandler(SOMEIP_RESOURCE_TYP
     logger_.LogInfo() << "[rbewrapper] SetReceiveHandler not implemented for this data type.";
     return;
   }
-  RequireProxy()->targetSocChargings.SetReceiveHandler(std::move(handler));
+  Field::Member(*RequireProxy()).SetReceiveHandler(std::move(handler));
 }
 
 void RouteBasedEnergyContentsProxyWrapper::Cleanup(SOMEIP_RESOURCE_TYPE type) {
   if (!Served(type)) {
     return;
   }
-  RequireProxy()->targetSocChargings.Cleanup();
+  Field::Member(*RequireProxy()).Cleanup();
 }
 
 void RouteBasedEnergyContentsProxyWrapper::PrepareGets() {
-  readSlot_ = RequireProxy()->targetSocChargings.Get();
+  readSlot_ = Field::Member(*RequireProxy()).Get();
 }
 
 RbecGetVariant RouteBasedEnergyContentsProxyWrapper::SomeIp_Get(SOMEIP_RESOURCE_TYPE type,
                                                                 const std::chrono::milliseconds& wait) {
-  using Values = std::vector<rbecTypes::DT_targetSocChargings_struct>;
+  using Values = std::vector<Field::Element>;
   if (!Served(type)) {
     logger_.LogInfo() << "[rbecwrapper] Get not implemented for this someip data type.";
     return RbecGetVariant{};

@@ -49,7 +49,7 @@ class RouteBasedEnergyContentsProxyWrapper : public RouteBasedEnergyContentsProx
   // Destroyed before the proxy: the search ends first.
   std::unique_ptr<ara::com::FindServiceHandle> findServiceHandle_;
   ara::log::Logger& logger_;
-  ara::com::Future<std::vector<rbecTypes::DT_targetSocChargings_struct>> readSlot_;
+  ara::com::Future<std::vector<fields::TargetSocChargings::Element>> readSlot_;
 };
 
 }  // namespace orik::routeBasedEnergyContents

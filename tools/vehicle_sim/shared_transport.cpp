@@ -61,6 +61,7 @@ class SharedTransport::Part final : public transport::Transport {
     Inner().NotifySubscriber(std::move(message), eventgroupId, subscriberId);
   }
   void Send(transport::Message message) override { Inner().Send(std::move(message)); }
+  void PostHeartbeat(std::function<void()> answered) override { Inner().PostHeartbeat(std::move(answered)); }
 
  private:
   transport::Transport& Inner() const { return *shared_->inner_; }

@@ -58,6 +58,7 @@ class ObservingTransport final : public transport::Transport {
     inner_->NotifySubscriber(std::move(message), eventgroupId, subscriberId);
   }
   void Send(transport::Message message) override { inner_->Send(std::move(message)); }
+  void PostHeartbeat(std::function<void()> answered) override { inner_->PostHeartbeat(std::move(answered)); }
 
  private:
   std::unique_ptr<transport::Transport> inner_;

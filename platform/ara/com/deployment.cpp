@@ -1,8 +1,11 @@
 #include "ara/com/deployment.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <limits>
+#include <mutex>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <utility>
@@ -76,6 +79,7 @@ std::string ReadIpv4(const nlohmann::json& value, const std::string& where) {
   return text;
 }
 
+// `where` ends where the key's name follows ("...network." or the document's own prefix).
 void RefuseUnknownKeys(const nlohmann::json& object, std::initializer_list<const char*> known,
                        const std::string& where) {
   for (const auto& [key, value] : object.items()) {
@@ -84,9 +88,36 @@ void RefuseUnknownKeys(const nlohmann::json& object, std::initializer_list<const
       found = found || key == k;
     }
     if (!found) {
-      throw std::runtime_error(where + "." + key + " is not a known key");
+      throw std::runtime_error(where + key + " is not a known key");
     }
   }
+}
+
+struct InterfaceRegistry {
+  std::mutex mutex;
+  std::set<std::string, std::less<>> names;
+};
+
+InterfaceRegistry& Interfaces() {
+  static InterfaceRegistry registry;
+  return registry;
+}
+
+std::string ReadInterfaceName(const nlohmann::json& service, const std::string& where) {
+  if (!service.is_object() || !service.contains("interface") || !service["interface"].is_string()) {
+    throw std::runtime_error(where + " needs an \"interface\" name");
+  }
+  auto name = service["interface"].get<std::string>();
+  const auto known = RegisteredServiceInterfaces();
+  if (std::find(known.begin(), known.end(), name) == known.end()) {
+    std::string list;
+    for (const auto& k : known) {
+      list += (list.empty() ? "\"" : ", \"") + k + "\"";
+    }
+    throw std::runtime_error(where + ".interface \"" + name + "\" is not a service interface of this process" +
+                             (list.empty() ? std::string(" (it has none)") : " (known: " + list + ")"));
+  }
+  return name;
 }
 
 std::chrono::milliseconds ReadMillis(const nlohmann::json& value, const std::string& where) {
@@ -98,7 +129,7 @@ NetworkConfig ParseNetwork(const nlohmann::json& network, const std::string& whe
   if (!network.is_object()) {
     throw std::runtime_error(where + " must be an object");
   }
-  RefuseUnknownKeys(network, {"unicast", "client_id", "request_timeout_ms", "sd"}, where);
+  RefuseUnknownKeys(network, {"unicast", "client_id", "request_timeout_ms", "sd"}, where + ".");
   if (network.contains("unicast")) {
     config.unicast = ReadIpv4(network["unicast"], where + ".unicast");
   }
@@ -120,7 +151,7 @@ NetworkConfig ParseNetwork(const nlohmann::json& network, const std::string& whe
     RefuseUnknownKeys(sd,
                       {"multicast", "port", "initial_delay_min_ms", "initial_delay_max_ms", "repetition_base_delay_ms",
                        "repetitions_max", "cyclic_offer_delay_ms", "ttl_s"},
-                      at);
+                      at + ".");
     auto& t = config.timings;
     if (sd.contains("multicast")) {
       config.sdMulticast = ReadIpv4(sd["multicast"], at + ".multicast");
@@ -218,6 +249,19 @@ ServiceNetwork ParseServiceNetwork(const nlohmann::json& service, const std::str
 
 }  // namespace
 
+bool RegisterServiceInterface(std::string_view interfaceName) {
+  InterfaceRegistry& registry = Interfaces();
+  std::lock_guard lock(registry.mutex);
+  registry.names.emplace(interfaceName);
+  return true;
+}
+
+std::vector<std::string> RegisteredServiceInterfaces() {
+  InterfaceRegistry& registry = Interfaces();
+  std::lock_guard lock(registry.mutex);
+  return {registry.names.begin(), registry.names.end()};
+}
+
 ServiceNetwork NetworkConfig::For(std::string_view interfaceName) const {
   auto it = services.find(interfaceName);
   return it == services.end() ? ServiceNetwork{} : it->second;
@@ -241,7 +285,11 @@ DeploymentOverrides DeploymentOverrides::Parse(std::string_view json, std::strin
   } catch (const nlohmann::json::exception& e) {
     throw std::runtime_error(prefix + "not valid JSON (" + e.what() + ")");
   }
-  if (!doc.is_object() || (doc.contains("services") && !doc["services"].is_array()) ||
+  if (!doc.is_object()) {
+    throw std::runtime_error(prefix + "expected an object with a \"services\" array");
+  }
+  RefuseUnknownKeys(doc, {"network", "services"}, prefix);
+  if ((doc.contains("services") && !doc["services"].is_array()) ||
       (!doc.contains("services") && !doc.contains("network"))) {
     throw std::runtime_error(prefix + "expected an object with a \"services\" array");
   }
@@ -254,9 +302,11 @@ DeploymentOverrides DeploymentOverrides::Parse(std::string_view json, std::strin
   std::size_t index = 0;
   for (const auto& service : doc["services"]) {
     const std::string where = prefix + "services[" + std::to_string(index++) + "]";
-    if (!service.is_object() || !service.contains("interface") || !service["interface"].is_string()) {
-      throw std::runtime_error(where + " needs an \"interface\" name");
-    }
+    auto name = ReadInterfaceName(service, where);
+    RefuseUnknownKeys(service,
+                      {"interface", "service_id", "events", "methods", "instance_id", "major_version", "minor_version",
+                       "udp_port", "tcp_port", "methods_over", "events_over"},
+                      where + ".");
     Override o;
     if (service.contains("service_id")) {
       o.hasServiceId = true;
@@ -273,6 +323,7 @@ DeploymentOverrides DeploymentOverrides::Parse(std::string_view json, std::strin
         if (!event.is_object() || !event.contains("event_id") || !event.contains("eventgroup_id")) {
           throw std::runtime_error(at + " needs \"event_id\" and \"eventgroup_id\"");
         }
+        RefuseUnknownKeys(event, {"event_id", "eventgroup_id"}, at + ".");
         o.events.push_back(
             {ReadId(event["event_id"], at + ".event_id"), ReadId(event["eventgroup_id"], at + ".eventgroup_id")});
       }
@@ -286,7 +337,6 @@ DeploymentOverrides DeploymentOverrides::Parse(std::string_view json, std::strin
         o.methodIds.push_back(ReadId(service["methods"][i], where + ".methods[" + std::to_string(i) + "]"));
       }
     }
-    auto name = service["interface"].get<std::string>();
     result.network_.services[name] = ParseServiceNetwork(service, where);
     if (!result.overrides_.emplace(name, std::move(o)).second) {
       throw std::runtime_error(where + " repeats the interface " + name);

@@ -102,13 +102,17 @@ struct NetworkConfig {
 // "unicast" (127.0.0.1, 127.0.0.2, ...) and share "sd".
 // Event groups are those of the events. Every key but "interface" may be left out to keep the
 // built-in value; a list that is given must have exactly as many entries as the interface has
-// events or methods. Unknown keys inside "network" are refused.
+// events or methods. Unknown keys are refused at every level, and so is an "interface" that is
+// not the full name of a service interface this process is built with (see
+// RegisterServiceInterface).
 inline constexpr const char* kDeploymentEnvironmentVariable = "ORIK_COM_DEPLOYMENT";
 
-// Environment variable choosing the transport of a runtime created as the application creates it:
-// "local" selects the in-process bus (for tests that run the whole process); anything else, or
-// unset, the network.
-inline constexpr const char* kTransportEnvironmentVariable = "ORIK_COM_TRANSPORT";
+// Makes a service interface known by its full name, so that a deployment file may configure it.
+// Each service interface the process is built with calls it once during static initialisation
+// (beside its interface name); returns true so that it can initialise a constant.
+bool RegisterServiceInterface(std::string_view interfaceName);
+// The registered names, sorted.
+std::vector<std::string> RegisteredServiceInterfaces();
 
 class DeploymentOverrides {
  public:

@@ -7,6 +7,10 @@
 
 #include "ara/com/transport/transport.h"
 
+namespace platform::seam {
+class LivenessRegistration;
+}
+
 namespace ara::com {
 
 namespace internal {
@@ -28,11 +32,13 @@ struct RuntimeOptions {
 
 // The binding's runtime: owns the thread pool, the per-field serial queues, discovery and the
 // transport. One exists at a time; proxies and find service need it. Destroy it after every
-// proxy and find-service handle is gone: its destructor stops its threads.
+// proxy and find-service handle is gone: its destructor stops its threads. While it exists the
+// process counts as ready and alive for systemd only while its transport's I/O thread answers
+// (seam/liveness.h).
 class RuntimeComponent {
  public:
   // As the application creates it: (false, "") gives the defaults, SOME/IP on the network (or the
-  // in-process bus when ORIK_COM_TRANSPORT is "local"). Throws std::runtime_error naming the file,
+  // transport of SetApplicationTransport). Throws std::runtime_error naming the file,
   // the key and the problem when the deployment file is invalid, or the address when the network
   // cannot be reached.
   RuntimeComponent(bool traceMessages, std::string deploymentPath);
@@ -43,6 +49,12 @@ class RuntimeComponent {
 
  private:
   std::shared_ptr<internal::RuntimeCore> core_;
+  std::unique_ptr<platform::seam::LivenessRegistration> liveness_;
 };
+
+// Test seam: the transport of every runtime created as the application creates it (the test
+// variant of the executable puts the gateway on the in-process bus with it). Empty: SOME/IP on
+// the network.
+void SetApplicationTransport(std::function<std::unique_ptr<transport::Transport>()> makeTransport);
 
 }  // namespace ara::com

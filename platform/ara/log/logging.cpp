@@ -1,5 +1,7 @@
 #include "ara/log/logging.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -19,7 +21,8 @@
 namespace ara::log {
 namespace {
 
-// Asks for console output beside whatever mode the application chose; read by each
+// Asks for console output beside whatever mode the application chose, either of every record
+// the application's level lets through ("1") or only from a level up ("warn", ...); read by each
 // InitLogging.
 constexpr const char* kConsoleVariable = "ORIK_LOG_CONSOLE";
 
@@ -30,8 +33,10 @@ struct State {
   std::string appId = "----";
   std::atomic<LogLevel> level{LogLevel::kInfo};
   bool consoleAllowed = true;  // SetConsoleEnabled
-  bool consoleWanted = true;   // the mode or the environment asks for the console
-  bool remote = false;         // the application is registered with the daemon
+  // The least severe level the console shows (kOff: no console); the application's level
+  // applies first.
+  LogLevel consoleLevel = LogLevel::kVerbose;
+  bool remote = false;  // the application is registered with the daemon
   std::FILE* file = nullptr;
   std::vector<std::shared_ptr<Sink>> sinks;
   std::deque<Logger> loggers;  // deque: references stay valid as it grows
@@ -74,7 +79,7 @@ void Dispatch(const Logger& logger, detail::RemoteContext& remote, LogLevel leve
     return;
   }
   Record record{state.appId, logger.ContextId(), level, std::move(text), std::this_thread::get_id()};
-  if (state.consoleAllowed && state.consoleWanted) {
+  if (state.consoleAllowed && static_cast<int>(level) <= static_cast<int>(state.consoleLevel)) {
     WriteLine(stderr, record);
   }
   if (state.file != nullptr) {
@@ -86,16 +91,26 @@ void Dispatch(const Logger& logger, detail::RemoteContext& remote, LogLevel leve
   }
 }
 
-bool ConsoleRequestedByEnvironment() {
+// The console threshold the environment asks for: kOff when unset, empty or "0", every level
+// for "1", and from a level up for its name in any case ("warn", "ERROR", ...).
+LogLevel ConsoleLevelFromEnvironment() {
   const char* value = std::getenv(kConsoleVariable);
   if (value == nullptr || *value == '\0' || std::strcmp(value, "0") == 0) {
-    return false;
+    return LogLevel::kOff;
   }
   if (std::strcmp(value, "1") == 0) {
-    return true;
+    return LogLevel::kVerbose;
   }
-  std::fprintf(stderr, "ara::log: %s must be 0 or 1, not '%s'; no console output is added\n", kConsoleVariable, value);
-  return false;
+  for (int level = static_cast<int>(LogLevel::kFatal); level <= static_cast<int>(LogLevel::kVerbose); ++level) {
+    if (::strcasecmp(value, LevelName(static_cast<LogLevel>(level))) == 0) {
+      return static_cast<LogLevel>(level);
+    }
+  }
+  std::fprintf(stderr,
+               "ara::log: %s must be 0, 1 or a level (fatal, error, warn, info, debug, verbose), not '%s'; no "
+               "console output is added\n",
+               kConsoleVariable, value);
+  return LogLevel::kOff;
 }
 
 void CheckMode(LogMode mode, const std::string& directoryPath) {
@@ -155,7 +170,7 @@ void InitLogging(std::string appId, std::string description, LogLevel logLevel, 
                  std::string directoryPath) {
   CheckMode(logMode, directoryPath);
   std::FILE* file = HasMode(logMode, LogMode::kFile) ? OpenLogFile(directoryPath, appId) : nullptr;
-  const bool console = HasMode(logMode, LogMode::kConsole) || ConsoleRequestedByEnvironment();
+  const LogLevel console = HasMode(logMode, LogMode::kConsole) ? LogLevel::kVerbose : ConsoleLevelFromEnvironment();
 
   State& state = GetState();
   std::lock_guard lock(state.mutex);
@@ -163,7 +178,7 @@ void InitLogging(std::string appId, std::string description, LogLevel logLevel, 
     std::fclose(state.file);
   }
   state.file = file;
-  state.consoleWanted = console;
+  state.consoleLevel = console;
   state.level.store(logLevel, std::memory_order_relaxed);
   if (HasMode(logMode, LogMode::kRemote)) {
     // Without the library the process logs on as before, only without the remote sink.

@@ -17,7 +17,8 @@ namespace ara::log {
 //   of a context; that decides what goes remote, not what goes to the console or the file.
 // - kFile: records are appended to "<directoryPath>/<appId>.log".
 // - kConsole: records go to standard error. ORIK_LOG_CONSOLE=1 in the environment adds the
-//   console to any mode.
+//   console to any mode; ORIK_LOG_CONSOLE=<level> ("warn", ...) adds it for that level and the
+//   more severe ones only.
 // Throws std::invalid_argument for a mode without any of these bits, with unknown bits or
 // with kFile but no directory, and std::runtime_error when the log file cannot be opened;
 // the previous configuration then stays.

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "ara/log/logging.h"
+#include "seam/liveness.h"
 #include "seam/platform_calls.h"
 #include "seam/service_manager.h"
 
@@ -40,7 +41,7 @@ SupervisionEntity::SupervisionEntity(const Phm_client& client)
 void SupervisionEntity::CheckpointReached(std::uint16_t supervisionId, std::uint16_t checkpointId) {
   platform::seam::ReportCall("SupervisionEntity::CheckpointReached", {supervisionId, checkpointId}, clientName_);
   if (checkpointId == aliveCheckpoint_) {
-    platform::seam::NotifyServiceManager("WATCHDOG=1");
+    platform::seam::ReportAlive();
   } else {
     platform::seam::NotifyServiceManager("STATUS=Checkpoint " + std::to_string(checkpointId) +
                                          " reached (supervision " + std::to_string(supervisionId) + ")");

@@ -6,9 +6,10 @@
 namespace ara::phm {
 
 // Health management on this platform is systemd's notify protocol (nothing is sent without
-// NOTIFY_SOCKET): the alive checkpoint feeds the service watchdog with "WATCHDOG=1"; every other
-// checkpoint and every health mode is shown as a "STATUS=" line. A report that cannot be sent
-// throws std::runtime_error.
+// NOTIFY_SOCKET): the alive checkpoint feeds the service watchdog with "WATCHDOG=1" while the
+// parts that serve are alive, and otherwise names the cause in a "STATUS=" line
+// (seam/liveness.h); every other checkpoint and every health mode is shown as a "STATUS=" line.
+// A report that cannot be sent throws std::runtime_error.
 
 // Names the alive checkpoint; unset, the alive checkpoint is kDefaultAliveCheckpoint.
 inline constexpr const char* kAliveCheckpointVariable = "ORIK_PHM_ALIVE_CHECKPOINT";

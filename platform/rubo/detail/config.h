@@ -44,8 +44,8 @@ struct Limits {
   std::chrono::milliseconds stopGrace{5'000};
 
   // When every slot (or a peer's share) is taken, a new connection gets the slot of the one
-  // that has waited longest without progress: idle since its last response, or trickling a
-  // request; a 503 when none waits.
+  // that has waited longest for its current request: idle since its last response, or
+  // trickling a request in since then; a 503 when none waits.
   std::size_t maxConnections = 256;
   // Connections one peer address may hold at once (a quarter of the slots), so that a
   // misbehaving client leaves room for the others even before its connections time out.

@@ -64,12 +64,12 @@ class SlotState {
  public:
   enum class Kind : std::uint8_t {
     kBusy,     // a request is being parsed, run or answered
-    kWaiting,  // for bytes of a request, with the time of its last progress
+    kWaiting,  // for bytes of a request, with the time it began waiting for that request
     kEvicted,  // its slot went to a newer connection
   };
   struct Seen {
     Kind kind;
-    std::int64_t since;  // steady nanoseconds of the last progress, while waiting
+    std::int64_t since;  // steady nanoseconds since the connection waits for its current request
     std::uint64_t word;
   };
 
@@ -317,7 +317,13 @@ class Session : public std::enable_shared_from_this<Session> {
       RefuseBusy();
       return;
     }
-    if (!slot_.Wait(Now())) {
+    // A trickled byte does not make a request younger: what counts is how long the
+    // connection has held its slot for the request it has not finished sending, so that a
+    // client that sends its request at once is never the first to go.
+    if (connection_.GetInputPhase() == HttpConnection::InputPhase::kIdle) {
+      waitingSince_ = Now();
+    }
+    if (!slot_.Wait(waitingSince_)) {
       Evicted();
       if (closed_) {
         return;
@@ -475,8 +481,9 @@ class Session : public std::enable_shared_from_this<Session> {
   bool readIntoScratch_ = false;
   bool updating_ = false;  // a request runs on a worker; the connection is theirs
   bool lingering_ = false;
-  bool evictionSeen_ = false;    // the slot went to a newer connection and that was acted on
-  bool evictionCancel_ = false;  // the read was cancelled for that
+  std::int64_t waitingSince_ = 0;  // when the connection began waiting for its current request
+  bool evictionSeen_ = false;      // the slot went to a newer connection and that was acted on
+  bool evictionCancel_ = false;    // the read was cancelled for that
   bool closed_ = false;
 };
 
@@ -525,6 +532,18 @@ void HttpServer::Start() {
         } catch (...) {
           RequestLog::Error("[Rubo] I/O handler failed: unknown exception");
         }
+      }
+    });
+  }
+}
+
+void HttpServer::PostHeartbeat(std::function<void()> answered) {
+  auto remaining = std::make_shared<std::atomic<std::size_t>>(lanes_.size());
+  auto shared = std::make_shared<std::function<void()>>(std::move(answered));
+  for (auto& lane : lanes_) {
+    net::post(lane->context, [remaining, shared] {
+      if (remaining->fetch_sub(1) == 1) {
+        (*shared)();
       }
     });
   }

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -50,6 +51,9 @@ class HttpServer {
   // The bound address as text (an IPv6 one without brackets).
   const std::string& Address() const noexcept { return boundAddress_; }
   bool IsStopping() const noexcept { return stopping_.load(); }
+  // Runs `answered` once every I/O thread has run a task posted now; returns at once. A stuck
+  // thread (or one not started or already ended) keeps it from running.
+  void PostHeartbeat(std::function<void()> answered);
 
   // Session side.
   const Limits& GetLimits() const noexcept { return config_.limits; }
@@ -73,10 +77,10 @@ class HttpServer {
   void Accept();
   void OnAccept(boost::asio::ip::tcp::socket socket, Lane& lane);
   // With the registry lock held: takes the slot of the waiting connection (for a request, or
-  // for more of one) whose last progress is the oldest, of one peer or of all, and tells it
-  // (asynchronously); false when none waits. A connection that waits for the first byte of a
-  // request was last making progress when its previous response was written (or when it was
-  // accepted), one that trickles a request when its last bytes arrived.
+  // for more of one) that has waited longest for its current request, of one peer or of all,
+  // and tells it (asynchronously); false when none waits. A connection waits from the moment
+  // its previous response was written (or it was accepted); bytes of a request that trickles
+  // in do not reset that time.
   bool EvictOldestWaiting(const boost::asio::ip::address* peer);
   void RefuseBusy(boost::asio::ip::tcp::socket& socket, const std::string& why);
 

@@ -1,10 +1,5 @@
 #include "rubo/detail/render.h"
 
-#include <charconv>
-#include <cmath>
-#include <cstdint>
-#include <cstring>
-
 #include "rubo/server.h"
 
 namespace rubo::detail {
@@ -80,7 +75,7 @@ void AppendOpenRendering(const BaseXObject& object, std::initializer_list<std::s
     AppendIdentity(object, fields, first, out);
     AppendFields(fields, skip, first, out);
   };
-  if (RendersThroughToOGM(object)) {
+  if (object.RendersThroughToOGM()) {
     write(*object.ToOGM());
   } else {
     object.ReadCommitted(write);
@@ -174,53 +169,6 @@ void AppendRendering(const BaseXObject& object, std::string& out) {
     }
   }
   out.push_back('}');
-}
-
-bool RendersThroughToOGM(const BaseType& object) noexcept {
-#if defined(__GXX_ABI_VERSION) && (defined(__x86_64__) || defined(__aarch64__))
-  // Under the Itanium C++ ABI (g++ and clang on Linux) a pointer to a virtual member function
-  // holds the function's byte offset in the vtable: on x86-64 as offset + 1 in its first word,
-  // on AArch64 as the first word with the low bit of the second word set. The object's class
-  // keeps BaseType::ToOGM exactly when its vtable holds at that offset what a plain
-  // BaseType's vtable holds. Anything unexpected answers true, which is always correct (only
-  // slower).
-  using ToOGMPointer = ara::rest::Pointer<ogm::Object> (BaseType::*)() const;
-  struct Representation {
-    std::uintptr_t pointer;
-    std::ptrdiff_t adjustment;
-  };
-  static_assert(sizeof(ToOGMPointer) == sizeof(Representation));
-  static const std::ptrdiff_t kOffset = [] {
-    const ToOGMPointer member = &BaseType::ToOGM;
-    Representation representation{};
-    std::memcpy(&representation, &member, sizeof(representation));
-#if defined(__aarch64__)
-    const bool isVirtual = (representation.adjustment & 1) != 0;
-    const auto offset = static_cast<std::ptrdiff_t>(representation.pointer);
-#else
-    const bool isVirtual = (representation.pointer & 1) != 0;
-    const auto offset = static_cast<std::ptrdiff_t>(representation.pointer - 1);
-#endif
-    return isVirtual && offset >= 0 && offset % static_cast<std::ptrdiff_t>(sizeof(void*)) == 0 ? offset : -1;
-  }();
-  if (kOffset < 0) {
-    return true;
-  }
-  // A dynamic class without a primary base holds its vtable pointer at offset 0.
-  const auto slotOf = [](const BaseType& instance) {
-    const char* vtable = nullptr;
-    std::memcpy(&vtable, static_cast<const void*>(&instance), sizeof(vtable));
-    const void* slot = nullptr;
-    std::memcpy(&slot, vtable + kOffset, sizeof(slot));
-    return slot;
-  };
-  static const BaseType kPlain;
-  static const void* const kPlainSlot = slotOf(kPlain);
-  return slotOf(object) != kPlainSlot;
-#else
-  (void)object;
-  return true;
-#endif
 }
 
 }  // namespace rubo::detail

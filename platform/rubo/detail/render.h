@@ -16,11 +16,8 @@ using ara::rest::serialize::AppendJsonValue;
 // Appends the rendering of a served object: its identity ("id", "uri", "name", each unless a
 // property of that name takes its place), its properties, and for a collection its elements,
 // for a service its versions and collections, for the root its services. Objects whose class
-// keeps the framework's ToOGM are rendered from their properties under their lock, without a
-// copy; the others through their ToOGM.
+// keeps the framework's ToOGM (BaseType::RendersThroughToOGM) are rendered from their
+// properties under their lock, without a copy; the others through their ToOGM.
 void AppendRendering(const BaseXObject& object, std::string& out);
-
-// True when the object's class replaces BaseType::ToOGM (so rendering must go through it).
-bool RendersThroughToOGM(const BaseType& object) noexcept;
 
 }  // namespace rubo::detail

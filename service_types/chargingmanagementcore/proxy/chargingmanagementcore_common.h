@@ -38,6 +38,10 @@ class ChargingManagementCore {
   ORIK_CMC_PROXY_FIELDS(ARA_COM_FIELD_DESCRIPTOR)
 };
 
+// Lets a deployment file configure the interface under its full name.
+inline const bool kChargingManagementCoreRegistered =
+    ::ara::com::RegisterServiceInterface(ChargingManagementCore::kInterfaceName);
+
 namespace detail {
 inline constexpr std::uint16_t kCmcEventIndices[] = {ORIK_CMC_PROXY_FIELDS(ARA_COM_EVENT_INDEX)};
 inline constexpr std::uint16_t kCmcMethodIndices[] = {ORIK_CMC_PROXY_FIELDS(ARA_COM_METHOD_INDICES)};

@@ -39,6 +39,10 @@ class RouteBasedEnergyContents {
   ORIK_RBEC_PROXY_FIELDS(ARA_COM_FIELD_DESCRIPTOR)
 };
 
+// Lets a deployment file configure the interface under its full name.
+inline const bool kRouteBasedEnergyContentsRegistered =
+    ::ara::com::RegisterServiceInterface(RouteBasedEnergyContents::kInterfaceName);
+
 namespace detail {
 inline constexpr std::uint16_t kRbecEventIndices[] = {ORIK_RBEC_PROXY_FIELDS(ARA_COM_EVENT_INDEX)};
 inline constexpr std::uint16_t kRbecMethodIndices[] = {ORIK_RBEC_PROXY_FIELDS(ARA_COM_METHOD_INDICES)};

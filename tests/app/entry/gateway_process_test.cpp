@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/version.h"
 #include "tests/app/entry/gateway_process.h"
 #include "tests/platform/notify/notify_socket.h"
 
@@ -33,8 +34,8 @@ constexpr auto kStartBound = 60s;
 constexpr auto kStopBound = 60s;
 
 constexpr const char* kSignalText = "sig_handler -> SIGABRT || SIGINT || SIGTERM ";
-constexpr const char* kStartLine = "ORIK version 1.10.10 has started!";
-constexpr const char* kStopLine = "ORIK version 1.10.10 has stopped!";
+const std::string kStartLine = std::string("ORIK version ") + orik::kVersion + " has started!";
+const std::string kStopLine = std::string("ORIK version ") + orik::kVersion + " has stopped!";
 
 #if defined(__SANITIZE_THREAD__)
 // ThreadSanitizer defers an asynchronous signal that reaches a thread outside its interceptors
@@ -90,8 +91,17 @@ constexpr const char* kCp60072 = "STATUS=Checkpoint 60072 reached (supervision 6
 constexpr const char* kCp60073 = "STATUS=Checkpoint 60073 reached (supervision 60071)";
 constexpr const char* kCp60074 = "STATUS=Checkpoint 60074 reached (supervision 60071)";
 
-// Every report of a whole run but the alive checkpoint, in the order the process makes them.
-const Messages kFullRun = {kReady, kMode1, kCp60071, kCp60072, kMode2, kMode3, kCp60073, kStopping, kCp60074};
+// What the platform says while it is not (yet) ready or alive, with the cause.
+constexpr const char* kNotReady = "STATUS=Not ready: ";
+constexpr const char* kNotAlive = "STATUS=Not alive: ";
+
+// Every report of a whole run but the alive checkpoint's, in the order the process makes them:
+// "READY=1" once the REST server serves, during its start.
+const Messages kFullRun = {kMode1, kCp60071, kReady, kCp60072, kMode2, kMode3, kCp60073, kStopping, kCp60074};
+
+bool IsLivenessStatus(const std::string& m) {
+  return m.starts_with(kNotReady) || m.starts_with(kNotAlive);
+}
 
 Messages Without(const Messages& messages, const Messages& dropped) {
   Messages kept;
@@ -103,8 +113,16 @@ Messages Without(const Messages& messages, const Messages& dropped) {
   return kept;
 }
 
+// The reports that the application's own calls make: without the alive checkpoint's pings and
+// the lines that say why the process is not ready or alive, which come at times of their own.
 Messages WithoutWatchdog(const Messages& messages) {
-  return Without(messages, {kWatchdog});
+  Messages kept;
+  for (const auto& m : Without(messages, {kWatchdog})) {
+    if (!IsLivenessStatus(m)) {
+      kept.push_back(m);
+    }
+  }
+  return kept;
 }
 
 std::ptrdiff_t IndexOf(const Messages& messages, const std::string& message) {
@@ -243,7 +261,7 @@ class GatewayRun {
 
   // What every orderly stop shows: the start and stop lines in order around the end of the main
   // block, and the state reports each once, running before terminating.
-  void ExpectOrderlyLifecycle() {
+  void ExpectOrderlyLifecycle(std::size_t readyReports = 1) {
     const auto logs = process_->Logs();
     const auto started = LogIndex(logs, "ORIK_MAIN", kStartLine);
     const auto ended = LogIndex(logs, "DFLT", "Ended main block.");
@@ -252,7 +270,7 @@ class GatewayRun {
     EXPECT_LT(started, ended);
     EXPECT_LT(ended, stopped);
     const auto messages = notify_.Messages();
-    EXPECT_EQ(NotifySocket::Count(messages, kReady), 1u);
+    EXPECT_EQ(NotifySocket::Count(messages, kReady), readyReports);
     EXPECT_EQ(NotifySocket::Count(messages, kStopping), 1u);
   }
 
@@ -353,22 +371,114 @@ TEST(GatewayProcess, ServesTheChargingManagementCoreServiceWhileRunning) {
   run.ExpectOrderlyLifecycle();
 }
 
-TEST(GatewayProcess, ARestStartFailureIsLoggedAndTheProcessStillRunsAndStops) {
+// ---- What systemd hears when a part cannot serve ----
+
+struct RestFailureCase {
+  const char* name;
+  const char* config;  // nullptr: a port that another socket holds
+};
+
+void PrintTo(const RestFailureCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class RestStartFailures : public ::testing::TestWithParam<RestFailureCase> {};
+
+TEST_P(RestStartFailures, AreLoggedStartUpGoesOnAndNeitherReadyNorAPingIsSentWhileTheCauseIsShown) {
   TakenPort taken;
-  GatewayRun run(ConfigOnPort(taken.Port()));
+  GatewayRun run(GetParam().config != nullptr ? GetParam().config : ConfigOnPort(taken.Port()));
+  const std::string failed = "Failed to start server:";
+  std::string reason;
   ASSERT_TRUE(run.Process().WaitForLog(
-      [](const LogLine& l) {
-        return l.contextId == "ORIK" && l.level == "ERROR" && l.text.starts_with("Failed to start server:");
+      [&](const LogLine& l) {
+        if (l.contextId == "ORIK" && l.level == "ERROR" && l.text.starts_with(failed)) {
+          reason = l.text.substr(failed.size());
+        }
+        return !reason.empty();
       },
       kStartBound))
       << run.Process().Stderr();
-  // Start-up goes on to the main loop.
-  ASSERT_TRUE(run.WaitUntilRunning()) << run.Process().Stderr();
+  // Start-up goes on to the main loop, and the alive reports after its end show the cause again
+  // (health mode 2 replaced it), with no ping.
+  const std::string cause = std::string(kNotReady) + "REST server: failed to start: " + reason;
+  ASSERT_TRUE(run.Notify().WaitFor(
+      [&](const Messages& m) {
+        const auto mode2 = IndexOf(m, kMode2);
+        return mode2 >= 0 && std::find(m.begin() + mode2, m.end(), cause) != m.end();
+      },
+      kStartBound))
+      << cause << "\n"
+      << run.Process().Stderr();
   EXPECT_EQ(run.StopWith(SIGTERM), 0) << run.Process().Stderr();
   ExpectSignalText(run.Process().Stdout(), 1);
-  run.ExpectOrderlyLifecycle();
-  EXPECT_EQ(WithoutWatchdog(run.Notify().Messages()), kFullRun);
+  run.ExpectOrderlyLifecycle(0);
+  const auto messages = run.Notify().Messages();
+  EXPECT_EQ(NotifySocket::Count(messages, kWatchdog), 0u);
+  EXPECT_EQ(WithoutWatchdog(messages), Without(kFullRun, {kReady}));
 }
+
+INSTANTIATE_TEST_SUITE_P(Rest, RestStartFailures,
+                         ::testing::Values(RestFailureCase{"PortTaken", nullptr},
+                                           RestFailureCase{"PortOutOfRange", R"({"port": 70000})"},
+                                           RestFailureCase{"NotJson", "{port"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(GatewayProcess, ReadyFollowsServing) {
+  GatewayRun run;
+  const auto port = ServedPort(run.Process());
+  ASSERT_TRUE(port) << run.Process().Stderr();
+  ASSERT_TRUE(run.WaitForMessage(kReady)) << run.Process().Stderr();
+  // Nothing of the start-up that follows is awaited: the port answers once READY=1 is out.
+  const std::string reply = HttpGet(*port, "/");
+  EXPECT_TRUE(reply.starts_with("HTTP/1.1 200")) << reply;
+  const auto messages = run.Notify().Messages();
+  EXPECT_LT(IndexOf(messages, kCp60071), IndexOf(messages, kReady));
+  EXPECT_EQ(run.StopWith(SIGTERM), 0) << run.Process().Stderr();
+}
+
+struct StallCase {
+  const char* name;
+  const char* part;   // of the test variant's stall switch
+  const char* cause;  // after "Not alive: "
+};
+
+void PrintTo(const StallCase& c, std::ostream* os) {
+  *os << c.part;
+}
+
+class StalledIoThreads : public ::testing::TestWithParam<StallCase> {};
+
+TEST_P(StalledIoThreads, StopThePingsAtTheNextAliveReportAndNameTheCause) {
+  const StallCase& c = GetParam();
+  TempFile folder("");
+  const std::string trigger = folder.Path() + ".stall";
+  GatewayRun run(ConfigOnPort(0), {{"ORIK_TEST_STALL_IO", std::string(c.part) + ":" + trigger}});
+  ASSERT_TRUE(run.WaitUntilRunning()) << run.Process().Stderr();
+  std::ofstream(trigger).close();
+
+  const std::string stalled = std::string("STATUS=Test: stalling the ") + c.part + " I/O thread";
+  const std::string cause = std::string(kNotAlive) + c.cause;
+  ASSERT_TRUE(run.Notify().WaitFor(
+      [&](const Messages& m) {
+        const auto from = IndexOf(m, stalled);
+        return from >= 0 && std::find(m.begin() + from, m.end(), cause) != m.end();
+      },
+      kStartBound))
+      << ::testing::PrintToString(run.Notify().Messages()) << "\n"
+      << run.Process().Stderr();
+  // The heartbeat posted with the last ping is the one left unanswered: no ping follows.
+  EXPECT_EQ(WatchdogsAfter(run.Notify().Messages(), stalled), 0u);
+  ::unlink(trigger.c_str());
+  // A process with a stuck I/O thread cannot stop in order: the harness ends it.
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Threads, StalledIoThreads,
+    ::testing::Values(StallCase{"Http", "rest",
+                                "REST server: an HTTP I/O thread has not answered since the last alive report"},
+                      StallCase{"Middleware", "middleware",
+                                "middleware runtime: its I/O thread has not answered since the last alive report"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Guarded health reports, failed through the platform's test switch ----
 
@@ -493,9 +603,15 @@ INSTANTIATE_TEST_SUITE_P(
                                 "Unexpected exception at reporting PHM checkpoint"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(GatewayProcess, WithoutANotifySocketItStillStartsAndStops) {
+class WithoutANotifySocket : public ::testing::TestWithParam<bool> {};
+
+TEST_P(WithoutANotifySocket, ItStillStartsAndStops) {
   TempFile config(ConfigOnPort(0));
-  GatewayProcess process(ORIK_GATEWAY_EXECUTABLE, {{"RUBO_SERVER_CONFIG", config.Path()}});
+  GatewayProcess::Environment environment{{"RUBO_SERVER_CONFIG", config.Path()}};
+  if (GetParam()) {
+    environment.emplace_back("NOTIFY_SOCKET", "");  // set but empty: as if unset
+  }
+  GatewayProcess process(ORIK_GATEWAY_EXECUTABLE, environment);
   ASSERT_TRUE(process.WaitForLog([](const LogLine& l) { return l.text == kStartLine; }, kStartBound))
       << process.Stderr();
   ASSERT_TRUE(process.WaitForLog([](const LogLine& l) { return l.text.starts_with("Serving HTTP on "); }, kStartBound))
@@ -503,6 +619,9 @@ TEST(GatewayProcess, WithoutANotifySocketItStillStartsAndStops) {
   EXPECT_EQ(StopProcess(process, SIGTERM), 0) << process.Stderr();
   ExpectSignalText(process.Stdout(), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Notify, WithoutANotifySocket, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "EmptyName" : "Unset"; });
 
 TEST(GatewayProcess, AnUnusableMiddlewareConfigurationEndsTheProcessWithAnErrorNotAnAbort) {
   TempFile config(ConfigOnPort(0));

@@ -1,5 +1,5 @@
 # Installs the build into a scratch DESTDIR and checks the gateway's installed layout.
-# -DBUILD_DIR=<build folder> -DPREFIX=<install prefix> -DSTAGE=<scratch folder>
+# -DBUILD_DIR=<build folder> -DPREFIX=<install prefix> -DUNIT_DIR=<unit folder> -DSTAGE=<scratch folder>
 file(REMOVE_RECURSE ${STAGE})
 set(ENV{DESTDIR} ${STAGE})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} RESULT_VARIABLE result OUTPUT_QUIET
@@ -10,8 +10,9 @@ endif()
 set(root ${STAGE}${PREFIX})
 set(executable ${root}/bin/ORIK__TANU1_Sys_Adaptive_01)
 set(config ${root}/etc/charging_management_core_conf.json)
-set(unit ${root}/lib/systemd/system/ORIK__TANU1_Sys_Adaptive_01.service)
-foreach(path IN ITEMS ${executable} ${config} ${unit})
+set(deployment ${root}/etc/com_deployment.json)
+set(unit ${STAGE}${UNIT_DIR}/ORIK__TANU1_Sys_Adaptive_01.service)
+foreach(path IN ITEMS ${executable} ${config} ${deployment} ${unit})
   if(NOT EXISTS ${path})
     message(FATAL_ERROR "missing after install: ${path}")
   endif()
@@ -27,8 +28,14 @@ if(NOT address STREQUAL "::1" OR NOT port EQUAL 8080)
   message(FATAL_ERROR "unexpected default configuration: ${config_text}")
 endif()
 file(STRINGS ${unit} unit_lines)
-foreach(expected IN ITEMS "Type=notify" "ExecStart=${PREFIX}/bin/ORIK__TANU1_Sys_Adaptive_01" "Restart=on-watchdog"
-                          "KillSignal=SIGTERM")
+file(READ ${deployment} deployment_text)
+string(JSON services LENGTH "${deployment_text}" services)
+if(NOT services EQUAL 2)
+  message(FATAL_ERROR "the deployment file names ${services} services, not 2: ${deployment_text}")
+endif()
+foreach(expected IN ITEMS "Type=notify" "ExecStart=${PREFIX}/bin/ORIK__TANU1_Sys_Adaptive_01" "Restart=on-failure"
+                          "KillSignal=SIGTERM" "Environment=ORIK_COM_DEPLOYMENT=${PREFIX}/etc/com_deployment.json"
+                          "Environment=ORIK_LOG_CONSOLE=warn" "DynamicUser=yes")
   list(FIND unit_lines "${expected}" found)
   if(found EQUAL -1)
     message(FATAL_ERROR "the unit lacks \"${expected}\"")

@@ -14,6 +14,7 @@
 #include "ara/com/find_service.h"
 #include "ara/com/provider.h"
 #include "ara/com/runtime.h"
+#include "ara/com/transport/local_bus.h"
 #include "ara/log/logging.h"
 #include "test_service.h"
 
@@ -21,6 +22,9 @@ namespace comtest {
 namespace {
 
 using ara::com::DeploymentOverrides;
+
+// A second interface the file may name, that no proxy here uses.
+[[maybe_unused]] const bool kOtherRegistered = ara::com::RegisterServiceInterface("other::Service");
 
 TEST(DeploymentTest, OverridesReplaceOnlyWhatTheyName) {
   const auto overrides = DeploymentOverrides::Parse(R"({"services": [
@@ -47,11 +51,11 @@ TEST(DeploymentTest, BadDocumentsAreRefusedWithTheirReason) {
       {"{", "not valid JSON"},
       {"[]", "\"services\" array"},
       {R"({"services": [{"service_id": 1}]})", "needs an \"interface\""},
-      {R"({"services": [{"interface": "x", "service_id": 65536}]})", "0 to 65535"},
-      {R"({"services": [{"interface": "x", "service_id": -1}]})", "0 to 65535"},
-      {R"({"services": [{"interface": "x", "events": [{"event_id": 1}]}]})", "eventgroup_id"},
-      {R"({"services": [{"interface": "x", "methods": ["1"]}]})", "methods[0]"},
-      {R"({"services": [{"interface": "x"}, {"interface": "x"}]})", "repeats"},
+      {R"({"services": [{"interface": "other::Service", "service_id": 65536}]})", "0 to 65535"},
+      {R"({"services": [{"interface": "other::Service", "service_id": -1}]})", "0 to 65535"},
+      {R"({"services": [{"interface": "other::Service", "events": [{"event_id": 1}]}]})", "eventgroup_id"},
+      {R"({"services": [{"interface": "other::Service", "methods": ["1"]}]})", "methods[0]"},
+      {R"({"services": [{"interface": "other::Service"}, {"interface": "other::Service"}]})", "repeats"},
   };
   for (const auto& c : cases) {
     try {
@@ -171,18 +175,29 @@ INSTANTIATE_TEST_SUITE_P(
         BadNetworkCase{"DelaysReversed",
                        R"({"network": {"sd": {"initial_delay_min_ms": 50, "initial_delay_max_ms": 10}}})",
                        "network.sd.initial_delay_max_ms must not be below"},
-        BadNetworkCase{"CarrierUnknown", R"({"services": [{"interface": "x", "methods_over": "sctp"}]})",
+        BadNetworkCase{"CarrierUnknown", R"({"services": [{"interface": "other::Service", "methods_over": "sctp"}]})",
                        "services[0].methods_over must be \"udp\" or \"tcp\""},
         BadNetworkCase{"CarrierWithoutPort",
-                       R"({"services": [{"interface": "x", "udp_port": 30501, "methods_over": "tcp"}]})",
+                       R"({"services": [{"interface": "other::Service", "udp_port": 30501, "methods_over": "tcp"}]})",
                        "services[0].methods_over names a protocol without a port"},
-        BadNetworkCase{"VersionOutOfRange", R"({"services": [{"interface": "x", "major_version": 255}]})",
-                       "services[0].major_version must be an integer from 0 to 254"}),
+        BadNetworkCase{"VersionOutOfRange", R"({"services": [{"interface": "other::Service", "major_version": 255}]})",
+                       "services[0].major_version must be an integer from 0 to 254"},
+        BadNetworkCase{"TopLevelKeyUnknown", R"({"network": {}, "service": []})",
+                       "cfg.json: service is not a known key"},
+        BadNetworkCase{"ShortInterfaceName", R"({"services": [{"interface": "ChargingManagementCore"}]})",
+                       "services[0].interface \"ChargingManagementCore\" is not a service interface of this process "
+                       "(known: \"comtest::TestService\", \"other::Service\")"},
+        BadNetworkCase{"ServiceKeyUnknown", R"({"services": [{"interface": "other::Service", "udp_prot": 30501}]})",
+                       "services[0].udp_prot is not a known key"},
+        BadNetworkCase{"EventKeyUnknown",
+                       R"({"services": [{"interface": "other::Service",
+                                         "events": [{"event_id": 1, "eventgroup_id": 1, "group": 2}]}]})",
+                       "services[0].events[0].group is not a known key"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(DeploymentTest, TheEnvironmentMaySelectTheInProcessBusForTheApplicationsRuntime) {
+TEST(DeploymentTest, TheTestSeamMaySelectTheInProcessBusForTheApplicationsRuntime) {
   ara::log::SetConsoleEnabled(false);
-  ::setenv(ara::com::kTransportEnvironmentVariable, "local", 1);
+  ara::com::SetApplicationTransport([] { return ara::com::transport::LocalBus::Default()->CreateEndpoint(); });
   {
     ara::com::RuntimeComponent runtime(false, "");
     ara::com::ServiceProvider provider(TestService::DefaultDeployment(), 4);  // on the in-process bus
@@ -202,7 +217,7 @@ TEST(DeploymentTest, TheEnvironmentMaySelectTheInProcessBusForTheApplicationsRun
     lock.unlock();
     search.Stop();
   }
-  ::unsetenv(ara::com::kTransportEnvironmentVariable);
+  ara::com::SetApplicationTransport(nullptr);
   ara::log::SetConsoleEnabled(true);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <exception>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -53,9 +54,10 @@ struct NoErrors {
 };
 
 struct TestService {
+  static constexpr std::string_view kInterfaceName = "comtest::TestService";
   static constexpr ara::com::ServiceInterfaceDescription kDescription{2, 3};
   static ara::com::ServiceDeployment DefaultDeployment() {
-    return {"comtest::TestService", 0x7001, {{0x8001, 1}, {0x8002, 2}}, {0x0011, 0x0012, 0x0013}};
+    return {std::string(kInterfaceName), 0x7001, {{0x8001, 1}, {0x8002, 2}}, {0x0011, 0x0012, 0x0013}};
   }
 
   struct alpha {
@@ -88,6 +90,8 @@ struct TestService {
     };
   };
 };
+
+inline const bool kTestServiceRegistered = ara::com::RegisterServiceInterface(TestService::kInterfaceName);
 
 class TestProxy : public ara::com::internal::proxy::Proxy<TestService> {
  public:

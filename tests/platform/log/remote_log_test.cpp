@@ -182,8 +182,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, DltNoDaemonTest,
 struct ConsoleCase {
   const char* name;
   const char* value;  // of ORIK_LOG_CONSOLE; empty: unset
-  bool console;
-  bool warning;
+  bool info;          // the Info record is on the console
+  bool warning;       // the Warn record is
+  bool complaint;     // the value is refused on standard error
 };
 
 void PrintTo(const ConsoleCase& c, std::ostream* os) {
@@ -198,15 +199,24 @@ TEST_P(DltConsoleTest, TheEnvironmentAddsTheConsoleToRemoteMode) {
                {{"DLT_PIPE_DIR", dir.Path().string()}, {"ORIK_LOG_CONSOLE", GetParam().value}}, dir.Path());
   ASSERT_TRUE(ExitedWith(writer.Wait(kTimeout), 0)) << writer.Stderr();
   const std::string errors = writer.Stderr();
-  EXPECT_EQ(errors.find(" ORIK ORIK_MAIN INFO console check\n") != std::string::npos, GetParam().console) << errors;
-  EXPECT_EQ(errors.find("ORIK_LOG_CONSOLE must be 0 or 1") != std::string::npos, GetParam().warning) << errors;
+  EXPECT_EQ(errors.find(" ORIK ORIK_MAIN INFO console check\n") != std::string::npos, GetParam().info) << errors;
+  EXPECT_EQ(errors.find(" ORIK ORIK_MAIN WARN console warning\n") != std::string::npos, GetParam().warning) << errors;
+  // Below the application's level whatever the console asks for.
+  EXPECT_EQ(errors.find("console debug"), std::string::npos) << errors;
+  EXPECT_EQ(errors.find("ORIK_LOG_CONSOLE must be 0, 1 or a level") != std::string::npos, GetParam().complaint)
+      << errors;
   EXPECT_EQ(writer.Stdout(), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DltConsoleTest,
-                         ::testing::Values(ConsoleCase{"Unset", "", false, false}, ConsoleCase{"On", "1", true, false},
-                                           ConsoleCase{"Off", "0", false, false},
-                                           ConsoleCase{"Unknown", "yes", false, true}),
+                         ::testing::Values(ConsoleCase{"Unset", "", false, false, false},
+                                           ConsoleCase{"On", "1", true, true, false},
+                                           ConsoleCase{"Off", "0", false, false, false},
+                                           ConsoleCase{"FromWarn", "warn", false, true, false},
+                                           ConsoleCase{"FromErrorInCapitals", "ERROR", false, false, false},
+                                           ConsoleCase{"FromDebug", "debug", true, true, false},
+                                           ConsoleCase{"Unknown", "yes", false, false, true},
+                                           ConsoleCase{"NotALevel", "warning", false, false, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -125,7 +125,10 @@ int Flood(int count) {
 
 int Console() {
   ara::log::InitLogging("ORIK", "ORIK Application", LogLevel::kInfo, LogMode::kRemote, "");
-  ara::log::CreateLogger("ORIK_MAIN", "main").LogInfo() << "console check";
+  auto& logger = ara::log::CreateLogger("ORIK_MAIN", "main");
+  logger.LogInfo() << "console check";
+  logger.LogWarn() << "console warning";
+  logger.LogDebug() << "console debug";
   return 0;
 }
 

@@ -16,7 +16,6 @@ using ara::rest::Uri;
 using ara::rest::Uuid;
 using rubo::detail::AppendJsonValue;
 using rubo::detail::AppendRendering;
-using rubo::detail::RendersThroughToOGM;
 
 // Keeps the framework's rendering.
 class PlainElement : public rubo::ServerElement {
@@ -55,7 +54,7 @@ std::string Rendered(const rubo::BaseXObject& object) {
 
 template <typename T>
 std::shared_ptr<T> Make(const std::string& name) {
-  return MakeSharedPointer<T>(Uuid::MakeV5(name), Uri::Builder("/S/c/" + name).ToUri(), name);
+  return rubo::MakeObject<T>(Uuid::MakeV5(name), Uri::Builder("/S/c/" + name).ToUri(), name);
 }
 
 TEST(RenderTest, TextsAndNumbersAreWrittenAsTheSerializerWritesThem) {
@@ -90,12 +89,14 @@ TEST(RenderTest, TextsAndNumbersAreWrittenAsTheSerializerWritesThem) {
   EXPECT_EQ(out, Json(*object));
 }
 
-TEST(RenderTest, ReplacedRenderingIsDetected) {
-  EXPECT_FALSE(RendersThroughToOGM(*Make<rubo::ServerElement>("a")));
-  EXPECT_FALSE(RendersThroughToOGM(*Make<PlainElement>("b")));
-  EXPECT_FALSE(RendersThroughToOGM(*Make<rubo::ServerResource>("c")));
-  EXPECT_TRUE(RendersThroughToOGM(*Make<LinkingElement>("d")));
-  EXPECT_TRUE(RendersThroughToOGM(*Make<DerivedLinkingElement>("e")));
+TEST(RenderTest, ReplacedRenderingIsKnownFromTheClassWhereTheObjectIsMade) {
+  EXPECT_FALSE(Make<rubo::ServerElement>("a")->RendersThroughToOGM());
+  EXPECT_FALSE(Make<PlainElement>("b")->RendersThroughToOGM());
+  EXPECT_FALSE(Make<rubo::ServerResource>("c")->RendersThroughToOGM());
+  EXPECT_TRUE(Make<LinkingElement>("d")->RendersThroughToOGM());
+  EXPECT_TRUE(Make<DerivedLinkingElement>("e")->RendersThroughToOGM());
+  // Made without MakeObject: nothing is known of the class, so the rendering goes through ToOGM.
+  EXPECT_TRUE(MakeSharedPointer<PlainElement>(Uuid{}, Uri::Builder("/S/c/f").ToUri(), "f")->RendersThroughToOGM());
 }
 
 TEST(RenderTest, ElementsRenderIdentityThenPropertiesThroughTheirOwnRendering) {
@@ -110,6 +111,17 @@ TEST(RenderTest, ElementsRenderIdentityThenPropertiesThroughTheirOwnRendering) {
                                       element->GetName() + R"(","name":")" + element->GetName() + R"(","link":")" +
                                       (linking ? "expanded" : "raw") + R"(","n":0})");
   }
+}
+
+TEST(RenderTest, AnObjectRendersTheSameWhicheverWayItWasMade) {
+  const auto made = Make<PlainElement>("same");
+  const auto shared = MakeSharedPointer<PlainElement>(made->GetUuid(), made->GetUri(), "same");
+  for (const auto& element : {made, shared}) {
+    element->AddField<ogm::String>("text");
+    element->SetFieldValue<ogm::String>("text", "value", false);
+    element->AddField<ogm::Object>("empty");
+  }
+  EXPECT_EQ(Rendered(*made), Rendered(*shared));
 }
 
 TEST(RenderTest, PropertiesNamedLikeTheIdentityTakeItsPlace) {

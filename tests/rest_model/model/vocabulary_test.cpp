@@ -12,8 +12,11 @@
 #include "rest_model/validators/validator_rules.h"
 #include "tests/rest_model/model/element_cases.h"
 
-// The interface's words live in three copies: the served models, the element classes' lists
-// and the enumeration mapping tables. A slip in any one of them shows here.
+// The interface's words are written once, in the service's vocabulary file; the served models
+// and the element classes bind each enumerated property to one of its lists, and the
+// enumeration mapping tables are expanded from it on the application's side. A property bound
+// to the wrong enumeration, a class list without a model property or a table without one, shows
+// here.
 namespace rubo::server::testing {
 namespace {
 

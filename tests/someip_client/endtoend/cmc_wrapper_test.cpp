@@ -198,7 +198,9 @@ TEST_F(CmcWrapper, ReadSlotsHoldOneResultEach) {
 TEST_F(CmcWrapper, TypesAnOperationDoesNotServeAreLoggedAndIgnored) {
   Connect();
   capture->Clear();
-  for (auto type : {R::TARGET_SOC_CHARGINGS, static_cast<R>(13)}) {
+  // 12 and 13 fall inside the range of served types, 17 and 255 past its end.
+  const std::vector<R> unserved{R::TARGET_SOC_CHARGINGS, static_cast<R>(13), static_cast<R>(17), static_cast<R>(255)};
+  for (auto type : unserved) {
     const CmcGetVariant got = wrapper->SomeIp_Get(type, 0ms);
     EXPECT_EQ(got.which(), 0);
     EXPECT_TRUE(boost::get<std::vector<cmc::DT_chargingPlugs_struct>>(got).empty());
@@ -208,8 +210,19 @@ TEST_F(CmcWrapper, TypesAnOperationDoesNotServeAreLoggedAndIgnored) {
     wrapper->SetReceiveHandler(type, [] {});
     wrapper->Cleanup(type);
   }
-  for (auto type : {R::CHARGING_PLUGS, R::NOTIFICATION_MARKERS, R::ORU_UPDATE_APPROVALS, R::NOTIFICATIONS,
-                    R::CHARGING_PROCESS_INFORMATION, R::VALUE_INDICATIONS}) {
+  const std::vector<R> unwritten{R::CHARGING_PLUGS,
+                                 R::NOTIFICATION_MARKERS,
+                                 R::ORU_UPDATE_APPROVALS,
+                                 R::NOTIFICATIONS,
+                                 R::CHARGING_PROCESS_INFORMATION,
+                                 R::VALUE_INDICATIONS,
+                                 R::BATTERY_CARE_MODES,
+                                 R::BIDIRECTIONAL_CHARGING_MODES,
+                                 R::BATTERY_PRECONDITIONINGS,
+                                 R::BATTERY_PRECONDITIONING_ENERGIES,
+                                 R::TARGET_SOC_CHARGINGS,
+                                 static_cast<R>(255)};
+  for (auto type : unwritten) {
     EXPECT_TRUE(wrapper->SomeIp_Set(type, CmcSetVariant{}, 1s));
   }
   const std::vector<std::string> perType{
@@ -220,9 +233,11 @@ TEST_F(CmcWrapper, TypesAnOperationDoesNotServeAreLoggedAndIgnored) {
       "[cmcwrapper] SetReceiveHandler not implemented for this data type.",
       "[cmcwrapper] Cleanup not implemented for this data type.",
   };
-  std::vector<std::string> expected = perType;
-  expected.insert(expected.end(), perType.begin(), perType.end());
-  expected.insert(expected.end(), 6, "[cmcwrapper] Set not implemented for this data type.");
+  std::vector<std::string> expected;
+  for (std::size_t i = 0; i < unserved.size(); ++i) {
+    expected.insert(expected.end(), perType.begin(), perType.end());
+  }
+  expected.insert(expected.end(), unwritten.size(), "[cmcwrapper] Set not implemented for this data type.");
   EXPECT_EQ(Logs(), expected);
 
   // A union holding another field's element is refused before anything is sent.

@@ -113,6 +113,9 @@ class RuntimeCore : public std::enable_shared_from_this<RuntimeCore> {
   void Subscribe(std::uint16_t serviceId, std::uint16_t instanceId, std::uint16_t eventgroupId);
   void Unsubscribe(std::uint16_t serviceId, std::uint16_t instanceId, std::uint16_t eventgroupId);
 
+  // Runs `answered` on the transport's I/O thread (Transport::PostHeartbeat).
+  void PostHeartbeat(std::function<void()> answered) { transport_->PostHeartbeat(std::move(answered)); }
+
  private:
   friend class Search;
   struct ServiceState {

@@ -130,6 +130,9 @@ class LocalTransport : public Transport {
     Bus().Notify(endpoint_->ClientId(), message, eventgroupId, subscriberId);
   }
   void Send(Message message) override { Bus().Send(endpoint_->ClientId(), std::move(message)); }
+  void PostHeartbeat(std::function<void()> answered) override {
+    endpoint_->Enqueue([answered = std::move(answered)](const TransportHandlers&) { answered(); });
+  }
 
  private:
   LocalBus& Bus() const { return endpoint_->Bus(); }

@@ -233,6 +233,8 @@ class Engine final : public std::enable_shared_from_this<Engine>, public SideCon
     }
   }
 
+  void PostHeartbeat(std::function<void()> answered) { Post(std::move(answered)); }
+
   // ---- SideContext ----
   asio::io_context& Io() override { return io_; }
   const NetworkConfig& Config() const override { return options_.config; }
@@ -579,6 +581,7 @@ class NetworkTransport final : public Transport {
     engine_->NotifySubscriber(std::move(message), eventgroupId, subscriberId);
   }
   void Send(Message message) override { engine_->Send(std::move(message)); }
+  void PostHeartbeat(std::function<void()> answered) override { engine_->PostHeartbeat(std::move(answered)); }
 
  private:
   std::shared_ptr<Engine> engine_;

@@ -59,6 +59,10 @@ class Transport {
   // A request goes to the provider of (serviceId, instanceId) and is dropped when there is none;
   // the transport stamps clientId. A response or error goes to message.clientId.
   virtual void Send(Message message) = 0;
+
+  // Runs `answered` on the transport's own I/O (receiving) thread and returns at once: a
+  // heartbeat that shows the thread makes progress. It does not run once the transport stopped.
+  virtual void PostHeartbeat(std::function<void()> answered) = 0;
 };
 
 }  // namespace ara::com::transport

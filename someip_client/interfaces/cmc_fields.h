@@ -1,19 +1,40 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 #include <tuple>
 
 #include "interfaces/comm_mngr/comm_mngr_someip_side_interface.h"
 #include "interfaces/enums/someip_types.h"
-#include "someip_client/interfaces/cmc_variants.h"
+#include "service_types/chargingmanagementcore/datatypes.h"
+#include "someip_client/interfaces/field_list.h"
 
-// One traits record per relayed ChargingManagementCore field: its resource type, element
-// structure, log texts and the mediator call that relays one element. The listener's handlers
-// and poll steps are one template each over these records.
+// One record per relayed ChargingManagementCore field, and the one list of them (at the end).
+// A record holds every fact of its field: resource type, element structure, sample cache size,
+// whether it is written, its places in the three variants that cross the wrapper interface and
+// in the poll, the proxy member behind it, its log texts and the mediator call that relays one
+// element. The wrapper's tables and slots, the variants, the subscriptions, the receive
+// handlers and the poll steps are all expanded from the list.
+namespace orik::chargingManagementCoreListener {
+namespace cmcTypes = zrt::services::chargingmanagementcore::datatypes;
+}  // namespace orik::chargingManagementCoreListener
+
 namespace orik::chargingManagementCoreListener::fields {
 
 using Resource = orik::enums::SOMEIP_RESOURCE_TYPE;
 using Mediator = orik::commMngr::CommMngrSomeipSideInterface;
+
+// kSetIndex of a field whose structure is not an alternative of CmcSetVariant.
+inline constexpr int kNotInSetVariant = -1;
+
+// The per-field facts, explained once:
+//   kCacheSize   samples the notifier subscription keeps;
+//   kWritable    the wrapper writes the field (through the proxy member's setter);
+//   kGetIndex    its alternative in CmcGetVariant;
+//   kSetIndex    its alternative in CmcSetVariant, or kNotInSetVariant;
+//   kPollStep    its place in the poll (PrepareGets and FetchData);
+//   Member       the proxy member of the field (getter, setter and notifier);
+// its place in CmcCachedSamplesVariant and in the subscriptions is its place in the list.
 
 // An empty text means "no log line" for that case.
 struct FieldTexts {
@@ -32,6 +53,15 @@ struct ChargingPlugs {
   static constexpr Resource kResource = Resource::CHARGING_PLUGS;
   static constexpr bool kHasType = true;
   static constexpr bool kNeedsProxy = false;
+  static constexpr std::size_t kCacheSize = 2;
+  static constexpr bool kWritable = false;
+  static constexpr int kGetIndex = 0;
+  static constexpr int kSetIndex = 0;
+  static constexpr int kPollStep = 0;
+  template <typename Proxy>
+  static auto& Member(Proxy& proxy) {
+    return proxy.chargingPlugs;
+  }
   static constexpr FieldTexts kTexts{
       "[SomeIp] Subscribed to ChargingPlugs resource..",
       "[SomeIp] Received notification regarding chargingPlugs..",
@@ -52,6 +82,15 @@ struct ValueControls {
   static constexpr Resource kResource = Resource::VALUE_CONTROLS;
   static constexpr bool kHasType = true;
   static constexpr bool kNeedsProxy = false;
+  static constexpr std::size_t kCacheSize = 11;
+  static constexpr bool kWritable = true;
+  static constexpr int kGetIndex = 1;
+  static constexpr int kSetIndex = 1;
+  static constexpr int kPollStep = 10;
+  template <typename Proxy>
+  static auto& Member(Proxy& proxy) {
+    return proxy.valueControls;
+  }
   static constexpr FieldTexts kTexts{
       "[SomeIp] Subscribed to ValueControls resource..",
       "[SomeIp][SomeIp -> Rubo] Received notification regarding valueControls..",
@@ -74,6 +113,15 @@ struct SwitchControls {
   static constexpr Resource kResource = Resource::SWITCH_CONTROLS;
   static constexpr bool kHasType = true;
   static constexpr bool kNeedsProxy = false;
+  static constexpr std::size_t kCacheSize = 9;
+  static constexpr bool kWritable = true;
+  static constexpr int kGetIndex = 2;
+  static constexpr int kSetIndex = 2;
+  static constexpr int kPollStep = 6;
+  template <typename Proxy>
+  static auto& Member(Proxy& proxy) {
+    return proxy.switchControls;
+  }
   static constexpr FieldTexts kTexts{
       "[SomeIp] Subscribed to SwitchControls resource..",
       "[SomeIp] Received notification regarding switchControls..",
@@ -94,6 +142,15 @@ struct Views {
   static constexpr Resource kResource = Resource::VIEWS;
   static constexpr bool kHasType = true;
   static constexpr bool kNeedsProxy = false;
+  static constexpr std::size_t kCacheSize = 1;
+  static constexpr bool kWritable = true;
+  static constexpr int kGetIndex = 3;
+  static constexpr int kSetIndex = 3;
+  static constexpr int kPollStep = 8;
+  template <typename Proxy>
+  static auto& Member(Proxy& proxy) {
+    return proxy.views;
+  }
   static constexpr FieldTexts kTexts{
       "[SomeIp] Subscribed to Views resource..",
       "[SomeIp][SomeIp -> Rubo] Received notification regarding views..",
@@ -112,6 +169,15 @@ struct NotificationMarkers {
   static constexpr Resource kResource = Resource::NOTIFICATION_MARKERS;
   static constexpr bool kHasType = true;
   static constexpr bool kNeedsProxy = false;
+  static constexpr std::size_t kCacheSize = 3;
+  static constexpr bool kWritable = false;
+  static constexpr int kGetIndex = 4;
+  static constexpr int kSetIndex = 4;
+  static constexpr int kPollStep = 2;
+  template <typename Proxy>
+  static auto& Member(Proxy& proxy) {
+    return proxy.notificationMarkers;
+  }
   static constexpr FieldTexts kTexts{
       "[SomeIp] Subscribed to NotificationMarkers resource..",
       "[SomeIp] Received notification regarding notificationMarkers..",
@@ -130,6 +196,15 @@ struct OruUpdateApprovals {
   static constexpr Resource kResource = Resource::ORU_UPDATE_APPROVALS;
   static constexpr bool kHasType = true;
   static constexpr bool kNeedsProxy = false;
+  static constexpr std::size_t kCacheSize = 1;
+  static constexpr bool kWritable = false;
+  static constexpr int kGetIndex = 5;
+  static constexpr int kSetIndex = 5;
+  static constexpr int kPollStep = 4;
+  template <typename Proxy>
+  static auto& Member(Proxy& proxy) {
+    return proxy.oruUpdateApprovals;
+  }
   static constexpr FieldTexts kTexts{
       "[SomeIp] Subscribed to OruUpdateApprovals resource..",
       "[SomeIp] Received notification regarding oruUpdateApprovals..",
@@ -148,6 +223,15 @@ struct Notifications {
   static constexpr Resource kResource = Resource::NOTIFICATIONS;
   static constexpr bool kHasType = true;
   static constexpr bool kNeedsProxy = false;
+  static constexpr std::size_t kCacheSize = 6;
+  static constexpr bool kWritable = false;
+  static constexpr int kGetIndex = 6;
+  static constexpr int kSetIndex = 6;
+  static constexpr int kPollStep = 3;
+  template <typename Proxy>
+  static auto& Member(Proxy& proxy) {
+    return proxy.notifications;
+  }
   static constexpr FieldTexts kTexts{
       "[SomeIp] Subscribed to Notifications resource..",
       "[SomeIp] Received notification regarding notifications..",
@@ -169,6 +253,15 @@ struct ResetToFactoryData {
   static constexpr Resource kResource = Resource::RESET_TO_FACTORY_DATA;
   static constexpr bool kHasType = false;
   static constexpr bool kNeedsProxy = false;
+  static constexpr std::size_t kCacheSize = 1;
+  static constexpr bool kWritable = true;
+  static constexpr int kGetIndex = 7;
+  static constexpr int kSetIndex = 7;
+  static constexpr int kPollStep = 9;
+  template <typename Proxy>
+  static auto& Member(Proxy& proxy) {
+    return proxy.resetToFactoryData;
+  }
   static constexpr FieldTexts kTexts{
       "[SomeIp] Subscribed to FactoryResetData resource..",
       "[SomeIp][SomeIp -> Rubo] Received notification regarding factoryResetData..",
@@ -190,6 +283,15 @@ struct ChargingProcessInformation {
   static constexpr Resource kResource = Resource::CHARGING_PROCESS_INFORMATION;
   static constexpr bool kHasType = true;
   static constexpr bool kNeedsProxy = true;
+  static constexpr std::size_t kCacheSize = 9;
+  static constexpr bool kWritable = false;
+  static constexpr int kGetIndex = 8;
+  static constexpr int kSetIndex = 8;
+  static constexpr int kPollStep = 1;
+  template <typename Proxy>
+  static auto& Member(Proxy& proxy) {
+    return proxy.chargingProcessInformation;
+  }
   static constexpr FieldTexts kTexts{
       "[SomeIp] Subscribed to chargingProcessInformation resource..",
       "[SomeIp] Received notification regarding chargingProcessInformation...",
@@ -212,6 +314,15 @@ struct ValueIndications {
   static constexpr Resource kResource = Resource::VALUE_INDICATIONS;
   static constexpr bool kHasType = true;
   static constexpr bool kNeedsProxy = true;
+  static constexpr std::size_t kCacheSize = 8;
+  static constexpr bool kWritable = false;
+  static constexpr int kGetIndex = 9;
+  static constexpr int kSetIndex = 9;
+  static constexpr int kPollStep = 7;
+  template <typename Proxy>
+  static auto& Member(Proxy& proxy) {
+    return proxy.valueIndications;
+  }
   static constexpr FieldTexts kTexts{
       "[SomeIp] Subscribed to valueIndications resource..",
       "[SomeIp] Received notification regarding valueIndications...",
@@ -234,6 +345,15 @@ struct PastErrorInformation {
   static constexpr Resource kResource = Resource::PAST_ERROR_INFORMATION;
   static constexpr bool kHasType = true;
   static constexpr bool kNeedsProxy = true;
+  static constexpr std::size_t kCacheSize = 3;
+  static constexpr bool kWritable = true;
+  static constexpr int kGetIndex = 10;
+  static constexpr int kSetIndex = 10;
+  static constexpr int kPollStep = 5;
+  template <typename Proxy>
+  static auto& Member(Proxy& proxy) {
+    return proxy.pastErrorInformation;
+  }
   static constexpr FieldTexts kTexts{
       "[SomeIp] Subscribed to pastErrorInformation resource..",
       "[SomeIp][SomeIp -> Rubo] Received notification regarding pastErrorInformation...",
@@ -255,6 +375,15 @@ struct BatteryCareModes {
   static constexpr Resource kResource = Resource::BATTERY_CARE_MODES;
   static constexpr bool kHasType = true;
   static constexpr bool kNeedsProxy = false;
+  static constexpr std::size_t kCacheSize = 1;
+  static constexpr bool kWritable = false;
+  static constexpr int kGetIndex = 11;
+  static constexpr int kSetIndex = kNotInSetVariant;
+  static constexpr int kPollStep = 12;
+  template <typename Proxy>
+  static auto& Member(Proxy& proxy) {
+    return proxy.batteryCareModes;
+  }
   static constexpr FieldTexts kTexts{
       "[SomeIp] Subscribed to BatteryCareModes resource..",
       "[SomeIp][SomeIp -> Rubo] Received notification regarding BatteryCareModes..",
@@ -276,6 +405,15 @@ struct BatteryPreconditionings {
   static constexpr Resource kResource = Resource::BATTERY_PRECONDITIONINGS;
   static constexpr bool kHasType = true;
   static constexpr bool kNeedsProxy = false;
+  static constexpr std::size_t kCacheSize = 1;
+  static constexpr bool kWritable = false;
+  static constexpr int kGetIndex = 13;
+  static constexpr int kSetIndex = kNotInSetVariant;
+  static constexpr int kPollStep = 13;
+  template <typename Proxy>
+  static auto& Member(Proxy& proxy) {
+    return proxy.batteryPreconditionings;
+  }
   static constexpr FieldTexts kTexts{
       "[SomeIp] Subscribed to BatteryPreconditionings resource..",
       "[SomeIp][SomeIp -> Rubo] Received notification regarding BatteryPreconditionings..",
@@ -297,6 +435,15 @@ struct BatteryPreconditioningEnergies {
   static constexpr Resource kResource = Resource::BATTERY_PRECONDITIONING_ENERGIES;
   static constexpr bool kHasType = true;
   static constexpr bool kNeedsProxy = false;
+  static constexpr std::size_t kCacheSize = 1;
+  static constexpr bool kWritable = false;
+  static constexpr int kGetIndex = 14;
+  static constexpr int kSetIndex = kNotInSetVariant;
+  static constexpr int kPollStep = 14;
+  template <typename Proxy>
+  static auto& Member(Proxy& proxy) {
+    return proxy.batteryPreconditioningEnergies;
+  }
   static constexpr FieldTexts kTexts{
       "[SomeIp] Subscribed to BatteryPreconditioningEnergies resource..",
       "[SomeIp][SomeIp -> Rubo] Received notification regarding BatteryPreconditioningEnergies..",
@@ -318,6 +465,15 @@ struct BidirectionalChargingModes {
   static constexpr Resource kResource = Resource::BIDIRECTIONAL_CHARGING_MODES;
   static constexpr bool kHasType = true;
   static constexpr bool kNeedsProxy = false;
+  static constexpr std::size_t kCacheSize = 1;
+  static constexpr bool kWritable = false;
+  static constexpr int kGetIndex = 12;
+  static constexpr int kSetIndex = kNotInSetVariant;
+  static constexpr int kPollStep = 11;
+  template <typename Proxy>
+  static auto& Member(Proxy& proxy) {
+    return proxy.bidirectionalChargingModes;
+  }
   static constexpr FieldTexts kTexts{
       "[SomeIp] Subscribed to BidirectionalChargingModes resource..",
       "[SomeIp][SomeIp -> Rubo] Received notification regarding BidirectionalChargingModes..",
@@ -335,5 +491,58 @@ struct BidirectionalChargingModes {
                                                            e.amountOfEnergyThreshold, e.quotaThreshold));
   }
 };
+
+// The one list of relayed fields, in subscription order: record, receive handler, poll step.
+// Adding a field is one record above and one line here.
+#define ORIK_CMC_FIELDS(FIELD)                                                                                    \
+  FIELD(ChargingPlugs, OnReceived_ChargingPlugs, ProcessGet_ChargingPlugs)                                        \
+  FIELD(ValueControls, OnReceived_ValueControls, ProcessGet_ValueControls)                                        \
+  FIELD(SwitchControls, OnReceived_SwitchControls, ProcessGet_SwitchControls)                                     \
+  FIELD(Views, OnReceived_Views, ProcessGet_Views)                                                                \
+  FIELD(NotificationMarkers, OnReceived_NotificationMarkers, ProcessGet_NotificationMarkers)                      \
+  FIELD(OruUpdateApprovals, OnReceived_OruUpdateApprovals, ProcessGet_OruUpdateApprovals)                         \
+  FIELD(Notifications, OnReceived_Notifications, ProcessGet_Notifications)                                        \
+  FIELD(ResetToFactoryData, OnReceived_FactoryResetData, ProcessGet_Resets)                                       \
+  FIELD(ChargingProcessInformation, OnReceived_chargingProcessInformation, ProcessGet_ChargingProcessInformation) \
+  FIELD(ValueIndications, OnReceived_valueIndications, ProcessGet_ValueIndications)                               \
+  FIELD(PastErrorInformation, OnReceived_pastErrorInformation, ProcessGet_PastErrorInformation)                   \
+  FIELD(BatteryCareModes, OnReceived_BatteryCareModes, ProcessGet_BatteryCareModes)                               \
+  FIELD(BatteryPreconditionings, OnReceived_BatteryPreconditionings, ProcessGet_BatteryPreconditionings)          \
+  FIELD(BatteryPreconditioningEnergies, OnReceived_BatteryPreconditioningEnergies,                                \
+        ProcessGet_BatteryPreconditioningEnergies)                                                                \
+  FIELD(BidirectionalChargingModes, OnReceived_BidirectionalChargingModes, ProcessGet_BidirectionalChargingModes)
+
+namespace detail {
+template <typename First, typename... Records>
+struct ListOf {
+  using type = orik::someipClient::FieldList<Records...>;
+};
+}  // namespace detail
+
+#define ORIK_CMC_FIELD_RECORD(Record, Handler, Step) , Record
+using All = detail::ListOf<void ORIK_CMC_FIELDS(ORIK_CMC_FIELD_RECORD)>::type;
+#undef ORIK_CMC_FIELD_RECORD
+
+// Keys that order the fields in the variants and in the poll.
+struct ByGetIndex {
+  template <typename F>
+  static constexpr int Of() {
+    return F::kGetIndex;
+  }
+};
+struct BySetIndex {
+  template <typename F>
+  static constexpr int Of() {
+    return F::kSetIndex;
+  }
+};
+struct ByPollStep {
+  template <typename F>
+  static constexpr int Of() {
+    return F::kPollStep;
+  }
+};
+
+using InPollOrder = orik::someipClient::OrderedBy<All, ByPollStep>;
 
 }  // namespace orik::chargingManagementCoreListener::fields
