@@ -113,16 +113,36 @@ struct Reply {
 
 class EndToEnd : public ::testing::Test {
  protected:
-  // Starts the vehicle with `scenario`, then the gateway, and waits until the gateway serves HTTP
-  // and has subscribed to the vehicle's fields.
-  void Start(const json& scenario = json::object()) {
+  // Starts the vehicle with `scenario` and the gateway, in this order unless `vehicleFirst` is
+  // false, and waits until the gateway serves HTTP and has subscribed to the vehicle's fields.
+  void Start(const json& scenario = json::object(), bool vehicleFirst = true) {
     net_ = Network::Make();
+    for (const bool vehicle : {vehicleFirst, !vehicleFirst}) {
+      if (vehicle) {
+        StartVehicle(scenario);
+      } else {
+        StartGateway();
+      }
+      if (HasFatalFailure()) {
+        return;
+      }
+    }
+    // The route service is the last one the gateway subscribes to.
+    ASSERT_TRUE(Event({{"event", "subscription"}, {"service", "RouteBasedEnergyContents"}, {"subscribed", true}}))
+        << gateway_->Stderr();
+    ASSERT_TRUE(Event({{"event", "subscription"}, {"fields", {"views"}}, {"subscribed", true}}));
+  }
+
+  void StartVehicle(const json& scenario) {
     const auto scenarioFile = dir_.Write("scenario.json", scenario.dump());
     sim_ = std::make_unique<SimProcess>(
         ORIK_SIM_EXECUTABLE, std::vector<std::string>{"--scenario", scenarioFile},
         SimProcess::Environment{{"ORIK_COM_DEPLOYMENT", dir_.Write("vehicle.json", net_.Deployment(net_.vehicle))}});
     ASSERT_TRUE(sim_->WaitForEvent({{"event", "offer"}, {"service", "RouteBasedEnergyContents"}}, kBound))
         << sim_->Stderr();
+  }
+
+  void StartGateway() {
     gateway_ = std::make_unique<GatewayProcess>(
         ORIK_GATEWAY_EXECUTABLE,
         GatewayProcess::Environment{
@@ -140,10 +160,6 @@ class EndToEnd : public ::testing::Test {
         },
         kBound))
         << gateway_->Stderr();
-    // The route service is the last one the gateway subscribes to.
-    ASSERT_TRUE(Event({{"event", "subscription"}, {"service", "RouteBasedEnergyContents"}, {"subscribed", true}}))
-        << gateway_->Stderr();
-    ASSERT_TRUE(Event({{"event", "subscription"}, {"fields", {"views"}}, {"subscribed", true}}));
   }
 
   void TearDown() override {
@@ -256,6 +272,26 @@ class EndToEnd : public ::testing::Test {
   std::unique_ptr<GatewayProcess> gateway_;
   std::uint16_t port_ = 0;
 };
+
+// ---- start order
+
+class StartOrders : public EndToEnd, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(StartOrders, GatewayAndVehicleMeetWhicheverStartsFirst) {
+  Start(json::object(), GetParam());
+  if (HasFatalFailure()) {
+    return;
+  }
+  Notify("valueIndications", json::parse(R"([{"type": "chargingProcessInformationCurrentSoc", "currentValue": 61}])"));
+  EXPECT_TRUE(WaitForElement("/ChargingManagementCore/valueIndications", "chargingProcessInformationCurrentSoc",
+                             [](const json& e) { return e.value("currentValue", 0.0) == 61.0; }));
+  const std::string path = PathOf("/ChargingManagementCore/switchControls", "immediateChargingOptionsAutounlockAc");
+  ASSERT_FALSE(path.empty());
+  EXPECT_EQ(Post(path, {{"switchValue", "permanent"}}).status, 200u);
+}
+
+INSTANTIATE_TEST_SUITE_P(EitherFirst, StartOrders, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "VehicleFirst" : "GatewayFirst"; });
 
 // ---- start-up state
 

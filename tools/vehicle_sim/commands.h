@@ -5,6 +5,10 @@
 //
 // Commands:
 //   {"command": "notify", "field": "views", "value": [{"type": "...", ...}, ...]}
+//       (the elements take the place of the field's elements of their type, or are added; the
+//       field's whole value is then notified. For the reset-to-factory data, whose elements have
+//       no type, they are the field's value. An accepted Set changes the value alike, over the
+//       members it carries, without a notification.)
 //   {"command": "answer", "field": "valueControls", "method": "Set",
 //    "delay_ms": 1500, "return_code": 1, "never": false}        (left-out keys: 0 / false)
 //   {"command": "stop_offer", "service": "ChargingManagementCore"}   (no service: both)

@@ -57,6 +57,9 @@ class SharedTransport::Part final : public transport::Transport {
   void Notify(transport::Message message, std::uint16_t eventgroupId) override {
     Inner().Notify(std::move(message), eventgroupId);
   }
+  void NotifySubscriber(transport::Message message, std::uint16_t eventgroupId, std::uint16_t subscriberId) override {
+    Inner().NotifySubscriber(std::move(message), eventgroupId, subscriberId);
+  }
   void Send(transport::Message message) override { Inner().Send(std::move(message)); }
   void PostHeartbeat(std::function<void()> answered) override { Inner().PostHeartbeat(std::move(answered)); }
 

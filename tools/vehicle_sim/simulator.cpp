@@ -54,6 +54,9 @@ class ObservingTransport final : public transport::Transport {
   void Notify(transport::Message message, std::uint16_t eventgroupId) override {
     inner_->Notify(std::move(message), eventgroupId);
   }
+  void NotifySubscriber(transport::Message message, std::uint16_t eventgroupId, std::uint16_t subscriberId) override {
+    inner_->NotifySubscriber(std::move(message), eventgroupId, subscriberId);
+  }
   void Send(transport::Message message) override { inner_->Send(std::move(message)); }
   void PostHeartbeat(std::function<void()> answered) override { inner_->PostHeartbeat(std::move(answered)); }
 
@@ -71,27 +74,52 @@ ara::com::ServiceDeployment DeploymentOf(Service service, const ara::com::Deploy
              : overrides.Apply(RouteBasedEnergyContents::DefaultDeployment(), RouteBasedEnergyContents::kDescription);
 }
 
-// Puts `incoming` elements into `stored`: an element whose identity member matches a stored one
-// takes its place (a notification: the whole element) or updates its present members (a write
-// carries only what changes); any other element is added.
+// Puts `incoming` elements into `stored`. Elements with equal values of the identity member are
+// one entity: an incoming element takes the place of the stored elements of its identity (at
+// most one of them stays), or is added when there is none. An element without the identity
+// member names no entity, as the gateway's write of the reset-to-factory data does: it stands for
+// the field, and takes the place of all of the field's elements. A notification's element takes
+// the place whole; a write's element, which carries only what changes, goes over the members of
+// the (first) element it replaces.
 void MergeElements(nlohmann::json& stored, const nlohmann::json& incoming, std::string_view identity, bool memberwise) {
+  const std::string key(identity);
+  const auto named = [&](const nlohmann::json& element) { return !key.empty() && element.contains(key); };
+  const auto merged = [&](nlohmann::json& old, const nlohmann::json& element) {
+    if (memberwise) {
+      old.update(element);
+      return std::move(old);
+    }
+    return element;
+  };
+  nlohmann::json anonymous = nlohmann::json::array();
   for (const nlohmann::json& element : incoming) {
-    nlohmann::json* match = nullptr;
-    if (!identity.empty() && element.contains(identity)) {
-      for (nlohmann::json& candidate : stored) {
-        if (candidate.contains(identity) && candidate[std::string(identity)] == element[std::string(identity)]) {
-          match = &candidate;
-          break;
-        }
+    if (!named(element)) {
+      anonymous.push_back(element);
+    }
+  }
+  if (anonymous.size() == 1 && !stored.empty()) {
+    stored = nlohmann::json::array({merged(stored[0], anonymous[0])});
+  } else if (!anonymous.empty()) {
+    stored = std::move(anonymous);
+  }
+  for (const nlohmann::json& element : incoming) {
+    if (!named(element)) {
+      continue;
+    }
+    nlohmann::json kept = nlohmann::json::array();
+    bool placed = false;
+    for (nlohmann::json& candidate : stored) {
+      if (!named(candidate) || candidate[key] != element[key]) {
+        kept.push_back(std::move(candidate));
+      } else if (!placed) {
+        kept.push_back(merged(candidate, element));
+        placed = true;
       }
     }
-    if (match == nullptr) {
-      stored.push_back(element);
-    } else if (memberwise) {
-      match->update(element);
-    } else {
-      *match = element;
+    if (!placed) {
+      kept.push_back(element);
     }
+    stored = std::move(kept);
   }
 }
 
@@ -104,12 +132,6 @@ struct VehicleSimulator::Endpoint {
 };
 
 VehicleSimulator::VehicleSimulator(Options options) : options_(std::move(options)) {
-  for (const FieldInfo& field : Fields()) {
-    values_[&field] = nlohmann::json::array();
-  }
-  for (const auto& [field, value] : options_.scenario.fields) {
-    values_[field] = value;
-  }
   for (const Command& answer : options_.scenario.answers) {
     answers_[{answer.field, answer.method}] = answer.answer;
   }
@@ -142,6 +164,10 @@ VehicleSimulator::VehicleSimulator(Options options) : options_(std::move(options
       }
     }
     endpoints_[service] = std::move(endpoint);
+  }
+  // The providers hold the fields' values; they start as the scenario has them.
+  for (const auto& [field, value] : options_.scenario.fields) {
+    EndpointOf(field->service).provider->SetField(EventIdOf(*field), field->encode(value));
   }
 }
 
@@ -203,17 +229,15 @@ void VehicleSimulator::HandleLine(std::string_view line) {
 void VehicleSimulator::Execute(const Command& command) {
   switch (command.kind) {
     case Command::Kind::kNotify: {
-      {
-        std::lock_guard lock(mutex_);
-        MergeElements(values_[command.field], command.value, command.field->identityMember, false);
-      }
-      Endpoint& endpoint = EndpointOf(command.field->service);
+      // The notified elements change the field's value, and the notification carries that value.
+      std::lock_guard lock(mutex_);
+      nlohmann::json value = Value(*command.field);
+      MergeElements(value, command.value, command.field->identityMember, false);
       Emit({{"event", "notify"},
             {"service", ServiceName(command.field->service)},
             {"field", command.field->name},
-            {"value", command.value}});
-      endpoint.provider->Notify(endpoint.deployment.Event(command.field->eventIndex).eventId,
-                                command.field->encode(command.value));
+            {"value", value}});
+      EndpointOf(command.field->service).provider->Notify(EventIdOf(*command.field), command.field->encode(value));
       break;
     }
     case Command::Kind::kAnswer: {
@@ -275,11 +299,12 @@ void VehicleSimulator::OnRequest(const FieldInfo& field, Method method, const tr
     if (auto it = answers_.find({&field, method}); it != answers_.end()) {
       mode = it->second;
     }
-    if (method == Method::kGet) {
-      payload = field.encode(values_[&field]);
-    } else {
-      payload = request.payload;
-    }
+  }
+  if (method == Method::kGet) {
+    auto stored = EndpointOf(field.service).provider->Field(EventIdOf(field));
+    payload = stored ? std::move(*stored) : field.encode(nlohmann::json::array());
+  } else {
+    payload = request.payload;
   }
   if (method == Method::kSet && written.is_null()) {
     mode = AnswerMode{mode.delay, 0x09, mode.never};  // a write the vehicle cannot read: malformed message
@@ -291,7 +316,9 @@ void VehicleSimulator::OnRequest(const FieldInfo& field, Method method, const tr
   auto answer = [this, &field, method, mode, written, payload = std::move(payload), responder]() mutable {
     if (mode.returnCode == 0 && method == Method::kSet) {
       std::lock_guard lock(mutex_);
-      MergeElements(values_[&field], written, field.identityMember, true);
+      nlohmann::json value = Value(field);
+      MergeElements(value, written, field.identityMember, true);
+      EndpointOf(field.service).provider->SetField(EventIdOf(field), field.encode(value));
     }
     Emit({{"event", "answer"},
           {"service", ServiceName(field.service)},
@@ -320,26 +347,16 @@ void VehicleSimulator::OnSubscription(Service service, std::uint16_t eventgroupI
         {"eventgroup", eventgroupId},
         {"fields", fields},
         {"subscribed", subscribed}});
-  if (!subscribed) {
-    return;
-  }
-  // As a field does on SOME/IP, a new subscriber gets the current value at once.
-  for (const auto& name : fields) {
-    const FieldInfo& field = *FindField(name.get<std::string>());
-    nlohmann::json value;
-    {
-      std::lock_guard lock(mutex_);
-      value = values_[&field];
-    }
-    if (!value.empty()) {
-      endpoint.provider->Notify(endpoint.deployment.Event(field.eventIndex).eventId, field.encode(value));
-    }
-  }
+  // The provider has sent the new subscriber each field's value already.
 }
 
 nlohmann::json VehicleSimulator::Value(const FieldInfo& field) const {
-  std::lock_guard lock(mutex_);
-  return values_.at(&field);
+  const auto stored = EndpointOf(field.service).provider->Field(EventIdOf(field));
+  return stored ? field.decode(*stored) : nlohmann::json::array();
+}
+
+std::uint16_t VehicleSimulator::EventIdOf(const FieldInfo& field) const {
+  return EndpointOf(field.service).deployment.Event(field.eventIndex).eventId;
 }
 
 const ara::com::ServiceDeployment& VehicleSimulator::Deployment(Service service) const {

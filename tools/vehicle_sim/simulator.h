@@ -7,10 +7,11 @@
 // Events (each one object; "t_ms" is the time since the start):
 //   {"event": "offer" | "stop_offer", "service": ...}
 //   {"event": "subscription", "service": ..., "eventgroup": 6, "fields": ["chargingPlugs"], "subscribed": true}
-//       (a new subscriber is then sent the current value of each of those fields that has elements)
+//       (the provider, which holds the fields' values, has sent the new subscriber the current
+//       value of each of those fields that has one)
 //   {"event": "request", "service": ..., "field": ..., "method": "Get" | "Set", "value": [...]}   (Set: decoded)
 //   {"event": "answer", "service": ..., "field": ..., "method": ..., "return_code": 0}
-//   {"event": "notify", "service": ..., "field": ..., "value": [...]}
+//   {"event": "notify", "service": ..., "field": ..., "value": [...]}   (the field's value sent)
 //   {"event": "error", "message": ...}                                     (a refused command)
 //   {"event": "quit"}
 
@@ -78,11 +79,13 @@ class VehicleSimulator {
   void OnSubscription(Service service, std::uint16_t eventgroupId, bool subscribed);
   void Later(std::chrono::milliseconds delay, Timers::Task task);
   Endpoint& EndpointOf(Service service) const;
+  std::uint16_t EventIdOf(const FieldInfo& field) const;
 
   Options options_;
   std::map<Service, std::unique_ptr<Endpoint>> endpoints_;
+  // Also makes each change of a field's value (read, merge, write back) one step. The values
+  // themselves are held by the providers.
   mutable std::mutex mutex_;
-  std::map<const FieldInfo*, nlohmann::json> values_;
   std::map<std::pair<const FieldInfo*, Method>, AnswerMode> answers_;
   bool stopping_ = false;
   bool quit_ = false;

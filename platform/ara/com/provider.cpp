@@ -25,6 +25,7 @@ void ServiceProvider::Responder::Reply(std::uint8_t returnCode, std::vector<std:
   reply.methodId = state_->request.methodId;
   reply.clientId = state_->request.clientId;
   reply.sessionId = state_->request.sessionId;
+  reply.route = state_->request.route;
   reply.type = returnCode == transport::kReturnOk ? transport::MessageType::kResponse : transport::MessageType::kError;
   reply.returnCode = returnCode;
   reply.payload = std::move(payload);
@@ -46,9 +47,9 @@ ServiceProvider::ServiceProvider(ServiceDeployment deployment, std::uint16_t ins
   transport::TransportHandlers handlers;
   handlers.onMessage = [this](transport::Message message) { OnMessage(std::move(message)); };
   handlers.onSubscription = [this](std::uint16_t serviceId, std::uint16_t instance, std::uint16_t eventgroupId,
-                                   std::uint16_t, bool subscribed) {
+                                   std::uint16_t subscriberId, bool subscribed) {
     if (serviceId == deployment_.serviceId && instance == instanceId_) {
-      OnSubscription(eventgroupId, subscribed);
+      OnSubscription(eventgroupId, subscriberId, subscribed);
     }
   };
   transport_->Start(std::move(handlers));
@@ -75,15 +76,34 @@ void ServiceProvider::StopOffer() {
   changed_.notify_all();
 }
 
-void ServiceProvider::Notify(std::uint16_t eventId, std::vector<std::uint8_t> payload) {
-  const auto& event = deployment_.Event(deployment_.EventIndexOf(eventId));
+transport::Message ServiceProvider::NotificationOf(std::uint16_t eventId, std::vector<std::uint8_t> payload) const {
   transport::Message message;
   message.serviceId = deployment_.serviceId;
   message.instanceId = instanceId_;
-  message.methodId = event.eventId;
+  message.methodId = eventId;
   message.type = transport::MessageType::kNotification;
   message.payload = std::move(payload);
-  transport_->Notify(std::move(message), event.eventgroupId);
+  return message;
+}
+
+void ServiceProvider::Notify(std::uint16_t eventId, std::vector<std::uint8_t> payload) {
+  const auto& event = deployment_.Event(deployment_.EventIndexOf(eventId));
+  std::lock_guard lock(fieldsMutex_);
+  fields_[eventId] = payload;
+  transport_->Notify(NotificationOf(eventId, std::move(payload)), event.eventgroupId);
+}
+
+void ServiceProvider::SetField(std::uint16_t eventId, std::vector<std::uint8_t> payload) {
+  deployment_.EventIndexOf(eventId);
+  std::lock_guard lock(fieldsMutex_);
+  fields_[eventId] = std::move(payload);
+}
+
+std::optional<std::vector<std::uint8_t>> ServiceProvider::Field(std::uint16_t eventId) const {
+  deployment_.EventIndexOf(eventId);
+  std::lock_guard lock(fieldsMutex_);
+  auto it = fields_.find(eventId);
+  return it == fields_.end() ? std::nullopt : std::optional(it->second);
 }
 
 void ServiceProvider::SetMethodHandler(std::uint16_t methodId, MethodHandler handler) {
@@ -141,7 +161,16 @@ void ServiceProvider::OnMessage(transport::Message message) {
   handler(responder.state_->request, responder);
 }
 
-void ServiceProvider::OnSubscription(std::uint16_t eventgroupId, bool subscribed) {
+void ServiceProvider::OnSubscription(std::uint16_t eventgroupId, std::uint16_t subscriberId, bool subscribed) {
+  if (subscribed) {
+    // Under the lock, so that a notification racing with this one reaches the subscriber after it.
+    std::lock_guard lock(fieldsMutex_);
+    for (const auto& event : deployment_.events) {
+      if (auto it = fields_.find(event.eventId); event.eventgroupId == eventgroupId && it != fields_.end()) {
+        transport_->NotifySubscriber(NotificationOf(event.eventId, it->second), eventgroupId, subscriberId);
+      }
+    }
+  }
   {
     std::lock_guard lock(mutex_);
     auto& count = records_.subscribers[eventgroupId];

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "ara/com/deployment.h"
@@ -53,9 +54,18 @@ class ServiceProvider {
   void Offer();
   void StopOffer();
 
-  // Sends a notification of the event with this SOME/IP event id to its event group's
-  // subscribers (none while not offered). Throws std::out_of_range for an unknown event id.
+  // The provider holds each field's current value, by the SOME/IP event id of its notifier, in one
+  // place: Notify and SetField write it, and a new subscriber of an event group is sent the value
+  // of each of the group's fields that has one, before any later notification. Each throws
+  // std::out_of_range for an unknown event id.
+  //
+  // Makes `payload` the field's value and sends it to the event group's subscribers (none while
+  // not offered).
   void Notify(std::uint16_t eventId, std::vector<std::uint8_t> payload);
+  // Makes `payload` the field's value without a notification (a write the application accepted).
+  void SetField(std::uint16_t eventId, std::vector<std::uint8_t> payload);
+  // The field's value; empty while it has none.
+  std::optional<std::vector<std::uint8_t>> Field(std::uint16_t eventId) const;
 
   // Handler for one method id; requests of a method without a handler are recorded only.
   void SetMethodHandler(std::uint16_t methodId, MethodHandler handler);
@@ -77,7 +87,8 @@ class ServiceProvider {
 
  private:
   void OnMessage(transport::Message message);
-  void OnSubscription(std::uint16_t eventgroupId, bool subscribed);
+  void OnSubscription(std::uint16_t eventgroupId, std::uint16_t subscriberId, bool subscribed);
+  transport::Message NotificationOf(std::uint16_t eventId, std::vector<std::uint8_t> payload) const;
 
   ServiceDeployment deployment_;
   std::uint16_t instanceId_;
@@ -87,6 +98,10 @@ class ServiceProvider {
   bool offered_ = false;
   Records records_;
   std::map<std::uint16_t, MethodHandler> handlers_;
+  // Guards the values and orders them with what is handed to the transport, so that a new
+  // subscriber never gets a value older than one already sent.
+  mutable std::mutex fieldsMutex_;
+  std::map<std::uint16_t, std::vector<std::uint8_t>> fields_;  // event id -> current value
 };
 
 }  // namespace ara::com

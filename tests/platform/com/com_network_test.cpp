@@ -1,9 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <atomic>
+#include <cstring>
+#include <fstream>
 #include <future>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include <net/if.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 
@@ -33,6 +41,17 @@ TEST_F(NetworkTest, AFieldsValueArrivesRightAfterSubscribingThenEveryNotificatio
   for (std::uint32_t i = 1; i <= 50; ++i) {
     EXPECT_EQ(values[i], (Value{i}));
   }
+}
+
+TEST_F(NetworkTest, ANewSubscriberGetsOnlyTheFieldsCurrentValue) {
+  Connect();
+  provider->Notify(kAlphaEvent, NumberCodec::Encode({1}));
+  provider->SetField(kAlphaEvent, NumberCodec::Encode({2}));  // a write the application accepted
+  SubscribeAlpha();
+  provider->Notify(kAlphaEvent, NumberCodec::Encode({3}));
+  ASSERT_TRUE(received.WaitFor([](const auto& v) { return !v.empty() && v.back() == Value{3}; }));
+  EXPECT_EQ(received.Get(), (std::vector<Value>{{2}, {3}}));
+  EXPECT_EQ(provider->Field(kAlphaEvent), NumberCodec::Encode({3}));
 }
 
 // Events over the TCP connection the consumer opens to the provider.
@@ -80,6 +99,148 @@ TEST_F(NetworkTest, ACallToAnInstanceThatStopsOfferingFailsAndLaterCallsThrowAtO
   EXPECT_THROW(proxy->alpha.Get(), ara::com::ServiceNotAvailableException);
 }
 
+// Another SOME/IP stack on this host, as widely used ones open their SD socket: the wildcard
+// address on the SD port, shared with SO_REUSEADDR, a member of the SD group. The parameter says
+// whether it binds before the two stacks start.
+class ForeignSdSocketTest : public NetworkFixture, public ::testing::WithParamInterface<bool> {
+ protected:
+  void BeforeStacks() override {
+    if (GetParam()) {
+      BindForeign();
+    }
+  }
+  void SetUp() override {
+    NetworkFixture::SetUp();
+    if (!GetParam()) {
+      BindForeign();
+    }
+  }
+
+  void BindForeign() {
+    boost::system::error_code ec;
+    foreign.open(boost::asio::ip::udp::v4(), ec);
+    foreign.set_option(boost::asio::ip::udp::socket::reuse_address(true), ec);
+    foreign.bind({boost::asio::ip::address_v4::any(), net.sdPort}, ec);
+    ASSERT_FALSE(ec) << "wildcard bind of the SD port: " << ec.message();
+    ip_mreqn join{};
+    join.imr_multiaddr.s_addr = htonl(boost::asio::ip::make_address_v4(net.group).to_uint());
+    join.imr_ifindex = static_cast<int>(::if_nametoindex("lo"));
+    ASSERT_EQ(::setsockopt(foreign.native_handle(), IPPROTO_IP, IP_ADD_MEMBERSHIP, &join, sizeof join), 0);
+    const int one = 1;
+    ASSERT_EQ(::setsockopt(foreign.native_handle(), IPPROTO_IP, IP_PKTINFO, &one, sizeof one), 0);
+    const timeval timeout{0, 200'000};
+    ::setsockopt(foreign.native_handle(), SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+  }
+
+  // Whether the foreign socket receives an SD message that the provider sent to the group.
+  bool ForeignHearsTheProvidersMulticast() {
+    const auto group = htonl(boost::asio::ip::make_address_v4(net.group).to_uint());
+    const auto provider = htonl(boost::asio::ip::make_address_v4(net.provider).to_uint());
+    for (int attempt = 0; attempt < 100; ++attempt) {  // at most 100 x 200 ms
+      std::array<std::uint8_t, 2048> buffer{};
+      std::array<char, 256> control{};
+      sockaddr_in from{};
+      iovec io{buffer.data(), buffer.size()};
+      msghdr message{};
+      message.msg_name = &from;
+      message.msg_namelen = sizeof from;
+      message.msg_iov = &io;
+      message.msg_iovlen = 1;
+      message.msg_control = control.data();
+      message.msg_controllen = control.size();
+      const auto size = ::recvmsg(foreign.native_handle(), &message, 0);
+      if (size < 4 || buffer[0] != 0xFF || buffer[1] != 0xFF || buffer[2] != 0x81 || buffer[3] != 0x00 ||
+          from.sin_addr.s_addr != provider) {
+        continue;
+      }
+      for (auto* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c)) {
+        if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO) {
+          in_pktinfo info{};
+          std::memcpy(&info, CMSG_DATA(c), sizeof info);
+          if (info.ipi_addr.s_addr == group) {
+            return true;
+          }
+        }
+      }
+    }
+    return false;
+  }
+
+  boost::asio::io_context io;
+  boost::asio::ip::udp::socket foreign{io};
+};
+
+TEST_P(ForeignSdSocketTest, BothBindInEitherOrderAndDiscoveryAndTheGroupStillWork) {
+  Connect();
+  SubscribeAlpha();
+  provider->Notify(kAlphaEvent, NumberCodec::Encode({5}));
+  ASSERT_TRUE(received.WaitFor([](const auto& v) { return !v.empty() && v.back() == Value{5}; }));
+  EXPECT_TRUE(ForeignHearsTheProvidersMulticast());
+}
+
+INSTANTIATE_TEST_SUITE_P(StartOrder, ForeignSdSocketTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "ForeignFirst" : "ForeignLast"; });
+
+// One side's unicast address is on no interface when it starts (early at boot) and appears later,
+// as the transport sees it through the seam that lists the interface addresses. The parameter
+// says whether the consumer (true) or the provider waits.
+class AddressLaterTest : public NetworkFixture, public ::testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override {
+    NetworkFixture::SetUp();
+    provider.reset();
+    runtime.reset();
+    ara::com::RuntimeOptions options;
+    options.threads = 2;
+    options.makeTransport = [this] {
+      return ara::com::transport::CreateNetworkTransport(Waiting(ConsumerOptions(), true));
+    };
+    runtime = std::make_unique<ara::com::RuntimeComponent>(options);
+    auto providerOptions = Waiting(ProviderOptions(), false);
+    provider = std::make_unique<ara::com::ServiceProvider>(
+        TestService::DefaultDeployment(), 1, ara::com::transport::CreateNetworkTransport(std::move(providerOptions)));
+    provider->SetMethodHandler(kBetaGet, [](const auto&, auto responder) { responder.Reply(0); });
+  }
+
+  // The waiting side sees no loopback address until `present`, and looks every 5 ms.
+  ara::com::transport::NetworkOptions Waiting(ara::com::transport::NetworkOptions options, bool consumer) {
+    if (consumer == GetParam()) {
+      options.addressRetry = std::chrono::milliseconds(5);
+      options.interfaceAddresses = [this] {
+        looks.Change([](int& n) { ++n; });
+        return present ? std::vector<ara::com::transport::InterfaceAddress>{{"127.0.0.1", ::if_nametoindex("lo")}}
+                       : std::vector<ara::com::transport::InterfaceAddress>{};
+      };
+    }
+    return options;
+  }
+
+  std::string WaitingAddress() const { return GetParam() ? net.consumer : net.provider; }
+
+  std::atomic<bool> present{false};
+  Watched<int> looks;
+};
+
+TEST_P(AddressLaterTest, StartIsNotFatalNothingIsFoundMeanwhileAndAllGoesOnWhenItAppears) {
+  provider->Offer();
+  StartSearch();
+  ASSERT_TRUE(looks.WaitFor([](int n) { return n >= 4; }));
+  EXPECT_TRUE(found.Get().empty() || found.Get().back().empty()) << "found while an address is missing";
+  present = true;
+  ASSERT_TRUE(WaitOffered());
+  proxy = std::make_unique<TestProxy>(found.Get().back().at(0));
+  auto get = proxy->beta.Get();
+  ASSERT_EQ(get.wait_for(kTimeout), std::future_status::ready);
+  EXPECT_NO_THROW(get.get());
+  const auto warned = capture->Count([&](const ara::log::Record& r) {
+    return r.level == ara::log::LogLevel::kWarn && r.text.find(WaitingAddress()) != std::string::npos;
+  });
+  EXPECT_EQ(warned, 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(WaitingSide, AddressLaterTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Consumer" : "Provider"; });
+
 // A configured request timeout ends a call that gets no answer.
 class TimeoutTest : public NetworkFixture {
  protected:
@@ -102,6 +263,11 @@ TEST_F(TimeoutTest, ACallUnansweredForTheRequestTimeoutFailsWithTheTransportErro
   auto pending = proxy->alpha.Get();
   ASSERT_EQ(pending.wait_for(kTimeout), std::future_status::ready);
   EXPECT_THROW(pending.get(), ara::com::TransportException);
+  EXPECT_TRUE(capture->WaitFor(
+      [](const ara::log::Record& r) {
+        return r.text.find("timed out; an answer to it coming later") != std::string::npos;
+      },
+      kTimeout));
 }
 
 // Offers that live a TTL of 10 s unless renewed, so that only a withdrawal or a restart ends them.
@@ -204,6 +370,41 @@ TEST_P(MethodTest, ErrorAnswersEndInTheBindingsErrors) {
   EXPECT_THROW(transport.get(), ara::com::TransportException);
 }
 
+TEST_P(MethodTest, ConcurrentSetsOfOneFieldEachGetTheirOwnOutcome) {
+  Connect();
+  auto& held = HoldAlphaWrites();
+  std::vector<ara::com::Future<Value>> sets;
+  for (std::uint32_t i = 0; i < 4; ++i) {
+    sets.push_back(proxy->alpha.Set({i}));
+  }
+  ASSERT_TRUE(held.WaitFor([](const auto& all) { return all.size() == 4; }));
+  // Write 0's caller gives up first, as a caller with a bounded wait does.
+  EXPECT_EQ(sets[0].wait_for(std::chrono::milliseconds(1)), std::future_status::timeout);
+  // The answers come in reverse order, each with its own outcome; write 0's after its caller
+  // gave up and while a later write of the field is in flight.
+  struct Answer {
+    std::uint32_t write;
+    std::uint8_t returnCode;
+  };
+  for (const Answer answer : {Answer{3, 0x00}, Answer{2, 0x01}, Answer{1, 0xFF}}) {
+    held.Get().at(answer.write).Reply(answer.returnCode, NumberCodec::Encode({answer.write}));
+    ASSERT_EQ(sets[answer.write].wait_for(kTimeout), std::future_status::ready) << answer.write;
+  }
+  sets.push_back(proxy->alpha.Set({4}));
+  ASSERT_TRUE(held.WaitFor([](const auto& all) { return all.size() == 5; }));
+  held.Get().at(0).Reply(0, NumberCodec::Encode({0}));
+  ASSERT_EQ(sets[0].wait_for(kTimeout), std::future_status::ready);
+  EXPECT_EQ(sets[4].wait_for(std::chrono::milliseconds(0)), std::future_status::timeout);
+  held.Get().at(4).Reply(0, NumberCodec::Encode({4}));
+  ASSERT_EQ(sets[4].wait_for(kTimeout), std::future_status::ready);
+
+  EXPECT_EQ(sets[0].get(), Value{0});
+  EXPECT_THROW(sets[1].get(), ara::com::ServiceNotAvailableException);
+  EXPECT_THROW(sets[2].get(), ara::com::TransportException);
+  EXPECT_EQ(sets[3].get(), Value{3});
+  EXPECT_EQ(sets[4].get(), Value{4});
+}
+
 INSTANTIATE_TEST_SUITE_P(Carriers, MethodTest, ::testing::Values(Carrier::kUdp, Carrier::kTcp),
                          [](const auto& info) { return info.param == Carrier::kUdp ? "Udp" : "Tcp"; });
 
@@ -244,16 +445,42 @@ class RawPeerTest : public NetworkFixture {
     return std::nullopt;
   }
 
-  static std::vector<std::uint8_t> Request(std::uint16_t method, std::uint8_t interfaceVersion, std::uint16_t session) {
+  static std::vector<std::uint8_t> Request(std::uint16_t method, std::uint8_t interfaceVersion, std::uint16_t session,
+                                           std::uint16_t client = 0x0777, const Value& value = {}) {
     namespace sip = ara::com::transport::someip;
     sip::Header header;
     header.serviceId = 0x7001;
     header.methodId = method;
-    header.clientId = 0x0777;
+    header.clientId = client;
     header.sessionId = session;
     header.interfaceVersion = interfaceVersion;
     header.messageType = sip::kTypeRequest;
-    return sip::EncodeMessage(header, {});
+    return sip::EncodeMessage(header, NumberCodec::Encode(value));
+  }
+
+  // The port of the consumer's UDP socket for answers and events, as the system lists it: the
+  // one bound to the consumer's address that is neither SD's nor this test's own.
+  std::uint16_t ConsumerClientPort() {
+    char address[9];
+    std::snprintf(address, sizeof address, "%08X", htonl(boost::asio::ip::make_address_v4(net.consumer).to_uint()));
+    std::ifstream table("/proc/net/udp");
+    std::string line;
+    std::getline(table, line);  // the heading
+    while (std::getline(table, line)) {
+      std::istringstream fields(line);
+      std::string slot;
+      std::string local;
+      fields >> slot >> local;
+      const auto colon = local.find(':');
+      if (colon == std::string::npos || local.substr(0, colon) != address) {
+        continue;
+      }
+      const auto port = static_cast<std::uint16_t>(std::stoul(local.substr(colon + 1), nullptr, 16));
+      if (port != net.sdPort && port != socket.local_endpoint().port()) {
+        return port;
+      }
+    }
+    return 0;
   }
 
   const std::uint16_t servicePort = FreeUdpPort();
@@ -296,6 +523,60 @@ TEST_F(RawPeerTest, MalformedInputIsDroppedAndBadRequestsAreAnsweredWithTheirErr
   ASSERT_EQ(get.wait_for(kTimeout), std::future_status::ready);
   EXPECT_EQ(get.get(), (Value{5}));
   EXPECT_EQ(provider->Requests().size(), 3u);  // the bad ones never reached the provider
+}
+
+// A consumer that restarted (its sessions count from 1 again) or another one with the same client
+// id may send a request that looks like one still pending from the proxy: each gets its own answer.
+TEST_F(RawPeerTest, TwoRequestsWithOneClientAndSessionEachGetTheirOwnAnswer) {
+  namespace sip = ara::com::transport::someip;
+  Connect();
+  auto& held = HoldAlphaWrites();
+  auto set = proxy->alpha.Set({1});
+  ASSERT_TRUE(held.WaitFor([](const auto& all) { return all.size() == 1; }));
+  const auto proxysRequest = held.Get().at(1).Request();
+  SendToService(Request(kAlphaSet, 1, proxysRequest.sessionId, proxysRequest.clientId, {2}));
+  ASSERT_TRUE(held.WaitFor([](const auto& all) { return all.size() == 2; }));
+  held.Get().at(1).Reply(0, NumberCodec::Encode({1}));
+  held.Get().at(2).Reply(0, NumberCodec::Encode({2}));
+  ASSERT_EQ(set.wait_for(kTimeout), std::future_status::ready);
+  EXPECT_EQ(set.get(), Value{1});
+  const auto answer = Receive();
+  ASSERT_TRUE(answer.has_value());
+  sip::Header header;
+  ASSERT_EQ(sip::ReadHeader(*answer, header), sip::HeaderError::kNone);
+  EXPECT_EQ(header.sessionId, proxysRequest.sessionId);
+  EXPECT_EQ(NumberCodec::Decode({answer->begin() + sip::kHeaderSize, answer->end()}), Value{2});
+}
+
+// A pending request takes its answer only from the endpoint it was sent to; the same answer from
+// anywhere else completes nothing.
+TEST_F(RawPeerTest, AnAnswerFromAnywhereButWhereTheRequestWentCompletesNothing) {
+  namespace sip = ara::com::transport::someip;
+  Connect();
+  auto& held = HoldAlphaWrites();
+  auto set = proxy->alpha.Set({1});
+  ASSERT_TRUE(held.WaitFor([](const auto& all) { return all.size() == 1; }));
+  const auto request = held.Get().at(1).Request();
+  const std::uint16_t consumerPort = ConsumerClientPort();
+  ASSERT_NE(consumerPort, 0);
+  sip::Header header;
+  header.serviceId = 0x7001;
+  header.methodId = kAlphaSet;
+  header.clientId = request.clientId;
+  header.sessionId = request.sessionId;
+  header.interfaceVersion = 1;
+  header.messageType = sip::kTypeResponse;
+  const auto forged = sip::EncodeMessage(header, NumberCodec::Encode({99}));
+  const std::string stranger = net.provider.substr(0, net.provider.rfind('.') + 1) +
+                               std::to_string(std::stoi(net.provider.substr(net.provider.rfind('.') + 1)) + 1);
+  for (const std::string& from : {stranger, net.provider}) {  // another host; the provider's host, another port
+    boost::asio::ip::udp::socket forger(io, {boost::asio::ip::make_address_v4(from), 0});
+    forger.send_to(boost::asio::buffer(forged), {boost::asio::ip::make_address_v4(net.consumer), consumerPort});
+  }
+  // The real answer arrives behind the forged ones on the same socket.
+  held.Get().at(1).Reply(0, NumberCodec::Encode({1}));
+  ASSERT_EQ(set.wait_for(kTimeout), std::future_status::ready);
+  EXPECT_EQ(set.get(), Value{1});
 }
 
 TEST_F(RawPeerTest, GarbageOnTheSdChannelDoesNotDisturbDiscovery) {

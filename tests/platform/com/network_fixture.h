@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -98,9 +99,13 @@ class NetworkFixture : public ::testing::Test {
   virtual std::chrono::milliseconds TtlUnit() const { return std::chrono::milliseconds(100); }
   virtual ara::com::ServiceNetwork Service() const { return net.Service(); }
 
+  // Runs after the test's network is chosen and before the two stacks start.
+  virtual void BeforeStacks() {}
+
   void SetUp() override {
     ara::log::SetConsoleEnabled(false);
     net = TestNetwork::Make();
+    BeforeStacks();
     ara::com::RuntimeOptions options;
     options.threads = 2;
     options.makeTransport = [this] { return ara::com::transport::CreateNetworkTransport(ConsumerOptions()); };
@@ -180,7 +185,19 @@ class NetworkFixture : public ::testing::Test {
     ASSERT_TRUE(provider->WaitFor([](const auto& r) { return r.subscribers.contains(1); }, kTimeout));
   }
 
+  // The provider keeps the responder of every write of alpha, by the first number written, and
+  // answers none of them by itself.
+  using HeldWrites = Watched<std::map<std::uint32_t, ara::com::ServiceProvider::Responder>>;
+  HeldWrites& HoldAlphaWrites() {
+    provider->SetMethodHandler(kAlphaSet, [this](const auto& request, ara::com::ServiceProvider::Responder r) {
+      const auto index = NumberCodec::Decode(request.payload).at(0);
+      heldWrites.Change([&](auto& all) { all.emplace(index, std::move(r)); });
+    });
+    return heldWrites;
+  }
+
   ara::log::ScopedCapture capture;
+  HeldWrites heldWrites;
   TestNetwork net;
   std::unique_ptr<ara::com::RuntimeComponent> runtime;
   std::unique_ptr<ara::com::ServiceProvider> provider;

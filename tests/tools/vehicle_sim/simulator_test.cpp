@@ -3,12 +3,19 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <condition_variable>
 #include <deque>
 #include <map>
 #include <mutex>
+#include <random>
 
 #include "ara/com/transport/local_bus.h"
+#include "ara/com/transport/network_transport.h"
+#include "tools/vehicle_sim/shared_transport.h"
 
 namespace {
 
@@ -105,7 +112,8 @@ class Recorder {
 // The gateway's side of the bus, reduced to messages.
 class Consumer {
  public:
-  explicit Consumer(const std::shared_ptr<transport::LocalBus>& bus) : transport_(bus->CreateEndpoint()) {
+  explicit Consumer(const std::shared_ptr<transport::LocalBus>& bus) : Consumer(bus->CreateEndpoint()) {}
+  explicit Consumer(std::unique_ptr<transport::Transport> transport) : transport_(std::move(transport)) {
     transport::TransportHandlers handlers;
     handlers.onMessage = [this](transport::Message message) { messages.Add(std::move(message)); };
     handlers.onAvailability = [this](std::uint16_t serviceId, std::uint16_t, bool offered) {
@@ -203,6 +211,8 @@ TEST_F(SimulatorTest, SetReportsTheDecodedValuesAndUpdatesTheElementItNames) {
   Start(R"({"fields": {"switchControls": [{"type": "frontPlugLockState", "switchValue": "locked"},
                                            {"type": "immediateChargingOptionsAutounlockAc", "switchValue": "off"}]}})");
   const FieldInfo& switches = *FindField("switchControls");
+  simulator->HandleLine(
+      R"({"command": "notify", "field": "switchControls", "value": [{"type": "frontPlugLockState"}]})");
   consumer.Call(CmcId(), Method("switchControls", Method::kSet), 7,
                 switches.encode(json::parse(R"([{"type": 18, "switchValue": 8}])")));
   const auto reply = consumer.Reply(7);
@@ -296,6 +306,159 @@ TEST_F(SimulatorTest, NotifyReachesSubscribersAndUpdatesTheElement) {
   EXPECT_EQ(Get("chargingPlugs", 30),
             json::parse(R"([{"type": "front", "plugConnectionState": "connected"}, {"type": "rearLeft1"}])"));
 }
+
+// After a notification and an accepted Set, a new subscriber gets the field's value as the Set
+// left it, and nothing older, before the next notification.
+constexpr const char* kSwitchScenario =
+    R"({"fields": {"switchControls": [{"type": "frontPlugLockState", "switchValue": "locked"}]}})";
+
+void ExpectOnlyTheCurrentValueAfterASet(VehicleSimulator& simulator, Consumer& consumer, Recorder<json>& events) {
+  const auto& deployment = simulator.Deployment(Service::kChargingManagementCore);
+  const FieldInfo& switches = *FindField("switchControls");
+  simulator.HandleLine(
+      R"({"command": "notify", "field": "switchControls", "value": [{"type": "frontPlugLockState"}]})");
+  consumer.Call(deployment.serviceId, deployment.MethodId(*switches.setMethodIndex), 7,
+                switches.encode(json::parse(R"([{"type": 18, "switchValue": 8}])")));
+  ASSERT_TRUE(consumer.Reply(7));
+  consumer.Transport().Subscribe(deployment.serviceId, kInstanceId, deployment.Event(switches.eventIndex).eventgroupId);
+  ASSERT_TRUE(events.WaitFor([](const json& e) { return e["event"] == "subscription" && e["subscribed"] == true; }));
+  simulator.HandleLine(
+      R"({"command": "notify", "field": "switchControls", "value": [{"type": "immediateChargingOptionsAutounlockAc"}]})");
+  const auto isNotification = [](const transport::Message& m) {
+    return m.type == transport::MessageType::kNotification;
+  };
+  ASSERT_TRUE(consumer.messages.WaitFor(
+      [&](const transport::Message& m) { return isNotification(m) && switches.decode(m.payload).size() == 2; }));
+  std::vector<json> values;
+  for (const auto& message : consumer.messages.All()) {
+    if (isNotification(message)) {
+      values.push_back(switches.decode(message.payload));
+    }
+  }
+  EXPECT_EQ(values, (std::vector<json>{json::parse(R"([{"type": "frontPlugLockState", "switchValue": "unlocked"}])"),
+                                       json::parse(R"([{"type": "frontPlugLockState", "switchValue": "unlocked"},
+                                        {"type": "immediateChargingOptionsAutounlockAc"}])")}));
+}
+
+TEST_F(SimulatorTest, AfterASetANewSubscriberGetsOnlyTheCurrentValue) {
+  Start(kSwitchScenario);
+  ExpectOnlyTheCurrentValueAfterASet(*simulator, consumer, events);
+}
+
+// A free UDP port of the loopback interface: bound, read back and released.
+std::uint16_t FreeUdpPort() {
+  const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+  ::close(fd);
+  return ntohs(address.sin_port);
+}
+
+// Over SOME/IP on loopback, as the gateway meets the simulator: the transport once kept a value
+// of its own, and a new subscriber got that stale one before the simulator's.
+TEST(SimulatorOverNetwork, AfterASetANewSubscriberGetsOnlyTheCurrentValue) {
+  std::random_device random;
+  std::uniform_int_distribution<int> octet(1, 250);
+  const std::string base = "127." + std::to_string(octet(random)) + "." + std::to_string(octet(random)) + ".";
+  const std::string group = "239.255." + std::to_string(octet(random)) + "." + std::to_string(octet(random));
+  const std::uint16_t sdPort = FreeUdpPort();
+  const auto config = [&](const std::string& unicast) {
+    ara::com::NetworkConfig network;
+    network.unicast = unicast;
+    network.sdMulticast = group;
+    network.sdPort = sdPort;
+    network.timings.initialDelayMax = 5ms;
+    network.timings.repetitionBaseDelay = 5ms;
+    network.timings.cyclicOfferDelay = 20ms;
+    return network;
+  };
+  const int host = octet(random);
+  auto vehicle =
+      std::make_shared<SharedTransport>(transport::CreateNetworkTransport({config(base + std::to_string(host))}));
+  Recorder<json> events;
+  VehicleSimulator::Options options;
+  options.scenario = ParseScenario(json::parse(kSwitchScenario));
+  options.timers = std::make_shared<ManualTimers>();
+  options.makeTransport = [vehicle](const ara::com::ServiceDeployment& d) { return vehicle->For(d.serviceId); };
+  options.events = [&events](const json& event) { events.Add(event); };
+  VehicleSimulator simulator(std::move(options));
+  simulator.Start();
+
+  Consumer consumer(transport::CreateNetworkTransport({config(base + std::to_string(host + 1))}));
+  const auto& deployment = simulator.Deployment(Service::kChargingManagementCore);
+  consumer.Transport().Describe(deployment);
+  consumer.Transport().FindService(deployment.serviceId);
+  ASSERT_TRUE(
+      consumer.availability.WaitFor([&](const auto& a) { return a.first == deployment.serviceId && a.second; }));
+  ExpectOnlyTheCurrentValueAfterASet(simulator, consumer, events);
+}
+
+// Elements of one type (element id for the reset-to-factory data) are one entity: a write or
+// notification takes the place of the stored elements of its type. An element without one, as
+// the gateway writes the reset data, takes the place of all of the field's elements.
+struct MergeCase {
+  const char* name;
+  const char* field;
+  const char* stored;
+  const char* command;  // a notify command's value, or a Set's value when `write`
+  bool write;
+  const char* expected;
+  friend void PrintTo(const MergeCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class SimulatorMerge : public SimulatorTest, public ::testing::WithParamInterface<MergeCase> {};
+
+TEST_P(SimulatorMerge, ChangesTheFieldsValue) {
+  const MergeCase& c = GetParam();
+  Start(json{{"fields", {{c.field, json::parse(c.stored)}}}}.dump().c_str());
+  const FieldInfo& field = *FindField(c.field);
+  if (c.write) {
+    consumer.Call(CmcId(), Method(c.field, Method::kSet), 40, field.encode(json::parse(c.command)));
+    const auto reply = consumer.Reply(40);
+    ASSERT_TRUE(reply);
+    ASSERT_EQ(reply->returnCode, 0);
+  } else {
+    simulator->HandleLine(json{{"command", "notify"}, {"field", c.field}, {"value", json::parse(c.command)}}.dump());
+  }
+  EXPECT_EQ(Get(c.field, 41), json::parse(c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SimulatorMerge,
+    ::testing::Values(
+        MergeCase{"WriteOverTheMembersItCarries", "valueControls",
+                  R"([{"type": "immediateChargingOptionsTargetSoc", "currentValue": 80, "minValue": 50}])",
+                  R"([{"type": 0, "currentValue": 90}])", true,
+                  R"([{"type": "immediateChargingOptionsTargetSoc", "currentValue": 90, "minValue": 50}])"},
+        MergeCase{"WriteOfANewTypeIsAdded", "switchControls", R"([{"type": "immediateChargingOptionsAutounlockAc"}])",
+                  R"([{"type": 18, "switchValue": 8}])", true,
+                  R"([{"type": "immediateChargingOptionsAutounlockAc"},
+                      {"type": "frontPlugLockState", "switchValue": "unlocked"}])"},
+        MergeCase{"WriteCollapsesElementsOfOneType", "views",
+                  R"([{"type": "popup", "visibility": 0}, {"type": "popup", "visibility": 1}])",
+                  R"([{"type": 0, "content": 1}])", true,
+                  R"([{"type": "popup", "visibility": "noView", "content": "chargingInformationScreen"}])"},
+        MergeCase{"ResetWriteWithoutElementIdIsTheWholeValue", "resetToFactoryData",
+                  R"([{"elementId": 0, "resetToFactoryData": "notOrigin", "lastReset": 5}, {"elementId": 1}])",
+                  R"([{"resetToFactoryData": 0}])", true,
+                  R"([{"elementId": 0, "resetToFactoryData": "origin", "lastReset": 5}])"},
+        MergeCase{"ResetNotificationWithoutElementIdIsTheWholeValue", "resetToFactoryData",
+                  R"([{"elementId": 0, "resetToFactoryData": "notOrigin", "lastReset": 5}])",
+                  R"([{"resetToFactoryData": "origin"}])", false, R"([{"resetToFactoryData": "origin"}])"},
+        MergeCase{"ResetNotificationOfAnElementIdReplacesThatElement", "resetToFactoryData",
+                  R"([{"elementId": 0, "resetToFactoryData": "notOrigin"}, {"elementId": 1}])",
+                  R"([{"elementId": 1, "resetToFactoryData": "origin"}])", false,
+                  R"([{"elementId": 0, "resetToFactoryData": "notOrigin"},
+                      {"elementId": 1, "resetToFactoryData": "origin"}])"},
+        MergeCase{"NotificationReplacesTheWholeElement", "valueControls",
+                  R"([{"type": "immediateChargingOptionsTargetSoc", "currentValue": 80, "minValue": 50}])",
+                  R"([{"type": "immediateChargingOptionsTargetSoc", "currentValue": 70}])", false,
+                  R"([{"type": "immediateChargingOptionsTargetSoc", "currentValue": 70}])"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SimulatorTest, TimelineRunsAtItsTimesAndLoops) {
   Start(R"({"timeline": [{"at_ms": 1000, "command": "notify", "field": "targetSocChargings",

@@ -310,7 +310,7 @@ void RuntimeCore::Call(std::uint16_t serviceId, std::uint16_t instanceId, std::u
       ++session;
     }
     nextSession_ = static_cast<std::uint16_t>(session + 1);
-    pending_.emplace(session, PendingCall{serviceId, instanceId, std::move(callback)});
+    pending_.emplace(session, PendingCall{serviceId, instanceId, methodId, std::move(callback)});
     message.serviceId = serviceId;
     message.instanceId = instanceId;
     message.methodId = methodId;
@@ -349,7 +349,7 @@ void RuntimeCore::OnMessage(transport::Message message) {
     std::lock_guard lock(mutex_);
     auto it = pending_.find(message.sessionId);
     if (it == pending_.end() || it->second.serviceId != message.serviceId ||
-        it->second.instanceId != message.instanceId) {
+        it->second.instanceId != message.instanceId || it->second.methodId != message.methodId) {
       return;  // late or stray answer
     }
     callback = std::move(it->second.callback);

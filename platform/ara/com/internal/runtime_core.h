@@ -127,6 +127,7 @@ class RuntimeCore : public std::enable_shared_from_this<RuntimeCore> {
   struct PendingCall {
     std::uint16_t serviceId;
     std::uint16_t instanceId;
+    std::uint16_t methodId;
     ReplyCallback callback;
   };
   using RouteKey = std::tuple<std::uint16_t, std::uint16_t, std::uint16_t>;

@@ -256,8 +256,10 @@ void ConsumerSide::OnAnswer(const sip::Header& header, std::span<const std::uint
                                                      : udpFrom && it->second.sentTo == *udpFrom);
   if (!fromThere || it->second.serviceId != header.serviceId || it->second.methodId != header.methodId ||
       header.clientId != clientId_) {
-    internal::Trace().LogDebug() << "Stray SOME/IP answer for service " << header.serviceId << " session "
-                                 << header.sessionId << " dropped";
+    // Also the answer to a request that has timed out: that one has been failed already.
+    internal::Trace().LogDebug() << "SOME/IP answer for service " << header.serviceId << " method " << header.methodId
+                                 << " session " << header.sessionId
+                                 << " matches no request pending from where it came (late or stray), dropped";
     return;
   }
   const auto instanceId = it->second.instanceId;
@@ -296,6 +298,8 @@ void ConsumerSide::ExpireRequests(sd::TimePoint now) {
     }
   }
   for (const auto& [session, request] : late) {
+    internal::Trace().LogInfo() << "SOME/IP request for service " << request.serviceId << " method " << request.methodId
+                                << " session " << session << " timed out; an answer to it coming later is dropped";
     DeliverError(session, request, static_cast<std::uint8_t>(sip::ReturnCode::kTimeout));
   }
 }

@@ -126,6 +126,9 @@ class LocalTransport : public Transport {
   void Notify(Message message, std::uint16_t eventgroupId) override {
     Bus().Notify(endpoint_->ClientId(), message, eventgroupId);
   }
+  void NotifySubscriber(Message message, std::uint16_t eventgroupId, std::uint16_t subscriberId) override {
+    Bus().Notify(endpoint_->ClientId(), message, eventgroupId, subscriberId);
+  }
   void Send(Message message) override { Bus().Send(endpoint_->ClientId(), std::move(message)); }
   void PostHeartbeat(std::function<void()> answered) override {
     endpoint_->Enqueue([answered = std::move(answered)](const TransportHandlers&) { answered(); });
@@ -299,7 +302,8 @@ void LocalBus::OfferLocked(std::uint16_t providerId, std::uint16_t serviceId, st
   }
 }
 
-void LocalBus::Notify(std::uint16_t clientId, const Message& message, std::uint16_t eventgroupId) {
+void LocalBus::Notify(std::uint16_t clientId, const Message& message, std::uint16_t eventgroupId,
+                      std::optional<std::uint16_t> only) {
   std::lock_guard lock(mutex_);
   auto offer = offers_.find({message.serviceId, message.instanceId});
   if (offer == offers_.end() || offer->second != clientId) {
@@ -309,6 +313,9 @@ void LocalBus::Notify(std::uint16_t clientId, const Message& message, std::uint1
        sub != subscriptions_.end() && std::get<0>(sub->first) == message.serviceId &&
        std::get<1>(sub->first) == message.instanceId && std::get<2>(sub->first) == eventgroupId;
        ++sub) {
+    if (only && std::get<3>(sub->first) != *only) {
+      continue;
+    }
     if (auto consumer = FindLocked(std::get<3>(sub->first))) {
       consumer->Enqueue([message](const TransportHandlers& h) {
         if (h.onMessage) {

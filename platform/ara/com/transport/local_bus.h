@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <tuple>
 #include <vector>
@@ -41,7 +42,9 @@ class LocalBus : public std::enable_shared_from_this<LocalBus> {
   void Subscribe(std::uint16_t clientId, std::uint16_t serviceId, std::uint16_t instanceId, std::uint16_t eventgroupId,
                  bool subscribe);
   void Offer(std::uint16_t clientId, std::uint16_t serviceId, std::uint16_t instanceId, bool offer);
-  void Notify(std::uint16_t clientId, const Message& message, std::uint16_t eventgroupId);
+  // To every subscriber of the group, or to `only`.
+  void Notify(std::uint16_t clientId, const Message& message, std::uint16_t eventgroupId,
+              std::optional<std::uint16_t> only = std::nullopt);
   void Send(std::uint16_t clientId, Message message);
 
   void OfferLocked(std::uint16_t providerId, std::uint16_t serviceId, std::uint16_t instanceId, bool offer);

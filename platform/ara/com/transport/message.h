@@ -27,6 +27,10 @@ struct Message {
   MessageType type = MessageType::kRequest;
   std::uint8_t returnCode = kReturnOk;
   std::vector<std::uint8_t> payload;
+  // Provider side: the transport marks each request it hands up with the way it came, and its
+  // reply carries the mark back unchanged, so that a reply takes its own request's way even when
+  // two requests look alike (a consumer that restarted, two consumers with one client id).
+  std::uint64_t route = 0;
 };
 
 }  // namespace ara::com::transport

@@ -1,9 +1,5 @@
 #include "ara/com/transport/network_transport.h"
 
-#include <ifaddrs.h>
-#include <net/if.h>
-#include <netinet/in.h>
-
 #include <future>
 #include <map>
 #include <mutex>
@@ -20,6 +16,7 @@
 #include "ara/com/internal/trace.h"
 #include "ara/com/transport/consumer_side.h"
 #include "ara/com/transport/provider_side.h"
+#include "ara/com/transport/sd_sockets.h"
 #include "ara/com/transport/service_discovery.h"
 #include "ara/com/transport/someip_codec.h"
 #include "ara/log/logging.h"
@@ -32,27 +29,6 @@ namespace asio = boost::asio;
 using asio::ip::udp;
 namespace sip = someip;
 
-// The interface whose address this is; loopback addresses map to the loopback interface.
-unsigned InterfaceIndexOf(const asio::ip::address_v4& address) {
-  unsigned index = 0;
-  ifaddrs* list = nullptr;
-  if (::getifaddrs(&list) == 0) {
-    for (auto* it = list; it != nullptr && index == 0; it = it->ifa_next) {
-      if (it->ifa_addr != nullptr && it->ifa_addr->sa_family == AF_INET) {
-        const auto* in = reinterpret_cast<const sockaddr_in*>(it->ifa_addr);
-        if (ntohl(in->sin_addr.s_addr) == address.to_uint()) {
-          index = ::if_nametoindex(it->ifa_name);
-        }
-      }
-    }
-    ::freeifaddrs(list);
-  }
-  if (index == 0 && address.is_loopback()) {
-    index = ::if_nametoindex("lo");
-  }
-  return index;
-}
-
 sd::SdOptions DiscoveryOptions(const NetworkOptions& options) {
   boost::system::error_code ec;
   sd::SdOptions sd;
@@ -64,14 +40,6 @@ sd::SdOptions DiscoveryOptions(const NetworkOptions& options) {
   return sd;
 }
 
-// One socket of the SD port with what it receives.
-struct SdSocket {
-  explicit SdSocket(asio::io_context& io) : socket(io) {}
-  udp::socket socket;
-  std::array<std::uint8_t, 65536> buffer{};
-  udp::endpoint sender;
-};
-
 // What callers on other threads and the I/O thread share, under the mutex.
 struct SharedState {
   std::mutex mutex;
@@ -81,6 +49,8 @@ struct SharedState {
   std::set<sd::InstanceKey> available;
   std::set<sd::InstanceKey> offeredHere;
   std::map<std::uint16_t, std::shared_ptr<const ServiceDeployment>> described;
+  // Set once the sockets are open; offers made before then wait for it.
+  bool addressReady = false;
 };
 
 // The shell: owns the SD sockets and the one I/O thread, feeds service discovery with what
@@ -91,9 +61,9 @@ class Engine final : public std::enable_shared_from_this<Engine>, public SideCon
       : options_(std::move(options)),
         work_(asio::make_work_guard(io_)),
         unicast_(DiscoveryOptions(options_).unicast),
-        sdUnicast_(io_),
-        sdMulticast_(io_),
+        sd_(io_),
         timer_(io_),
+        addressWait_(io_, options_.addressRetry),
         discovery_(*this, DiscoveryOptions(options_)),
         consumer_(*this),
         provider_(*this) {}
@@ -109,10 +79,14 @@ class Engine final : public std::enable_shared_from_this<Engine>, public SideCon
       shared_.started = true;
     }
     handlers_ = std::move(handlers);
-    OpenSockets();  // throws before anything runs
-    ReceiveSd(sdUnicast_, false);
-    ReceiveSd(sdMulticast_, true);
-    consumer_.StartReceiving();
+    if (OpenSockets()) {  // throws before anything runs
+      StartReceiving();
+    } else {
+      internal::Trace().LogWarn() << "ara::com network transport: no network interface has the unicast address "
+                                  << options_.config.unicast << " yet; waiting for it";
+      addressWait_.Start([this] { return OpenSockets(); }, [this] { CloseSockets(); },
+                         [this](auto offers, auto finds) { OnAddressReady(offers, finds); });
+    }
     std::lock_guard lock(shared_.mutex);
     thread_ = std::thread([self = shared_from_this()] { self->RunLoop(); });
     shared_.running = true;
@@ -161,6 +135,10 @@ class Engine final : public std::enable_shared_from_this<Engine>, public SideCon
       }
     }
     Post([this, serviceId] {
+      if (!AddressReady()) {
+        addressWait_.HoldFind(serviceId);  // searched for once the address is there
+        return;
+      }
       discovery_.StartFind(serviceId, sd::Clock::now());
       Reschedule();
     });
@@ -168,7 +146,10 @@ class Engine final : public std::enable_shared_from_this<Engine>, public SideCon
   }
 
   void StopFindService(std::uint16_t serviceId) {
-    Post([this, serviceId] { discovery_.StopFind(serviceId); });
+    Post([this, serviceId] {
+      addressWait_.DropFind(serviceId);
+      discovery_.StopFind(serviceId);
+    });
   }
 
   void Subscribe(std::uint16_t serviceId, std::uint16_t instanceId, std::uint16_t eventgroupId, bool subscribe) {
@@ -192,6 +173,18 @@ class Engine final : public std::enable_shared_from_this<Engine>, public SideCon
       if (!shared_.offeredHere.insert({serviceId, instanceId}).second) {
         return;
       }
+      if (!shared_.addressReady) {
+        // The ports open once the address is there; the I/O thread, where it turns ready, looks
+        // again.
+        Post([this, serviceId, instanceId] {
+          if (AddressReady()) {
+            OpenHeldOffer({serviceId, instanceId});
+          } else {
+            addressWait_.HoldOffer({serviceId, instanceId});
+          }
+        });
+        return;
+      }
     }
     std::shared_ptr<ProviderSide::LocalOffer> offer;
     try {
@@ -212,11 +205,20 @@ class Engine final : public std::enable_shared_from_this<Engine>, public SideCon
       std::lock_guard lock(shared_.mutex);
       shared_.offeredHere.erase({serviceId, instanceId});
     }
-    Post([this, serviceId, instanceId] { provider_.Withdraw({serviceId, instanceId}, true); });
+    Post([this, serviceId, instanceId] {
+      addressWait_.DropOffer({serviceId, instanceId});
+      provider_.Withdraw({serviceId, instanceId}, true);
+    });
   }
 
   void Notify(Message message, std::uint16_t eventgroupId) {
     Post([this, message = std::move(message), eventgroupId] { provider_.Notify(message, eventgroupId); });
+  }
+
+  void NotifySubscriber(Message message, std::uint16_t eventgroupId, std::uint16_t subscriberId) {
+    Post([this, message = std::move(message), eventgroupId, subscriberId] {
+      provider_.NotifySubscriber(message, eventgroupId, subscriberId);
+    });
   }
 
   void Send(Message message) {
@@ -251,8 +253,11 @@ class Engine final : public std::enable_shared_from_this<Engine>, public SideCon
   void Run(sd::SdActions actions) override {
     for (auto& action : actions) {
       if (auto* send = std::get_if<sd::SdSend>(&action)) {
+        if (!sd_.unicast.socket.is_open()) {
+          continue;  // nothing is sent before the address is there
+        }
         boost::system::error_code ec;
-        sdUnicast_.socket.send_to(asio::buffer(send->bytes), send->to ? *send->to : Group(), 0, ec);
+        sd_.unicast.socket.send_to(asio::buffer(send->bytes), send->to ? *send->to : Group(), 0, ec);
         if (ec) {
           internal::Trace().LogWarn() << "SD message not sent: " << ec.message();
         }
@@ -327,56 +332,64 @@ class Engine final : public std::enable_shared_from_this<Engine>, public SideCon
     return {asio::ip::make_address_v4(options_.config.sdMulticast, ec), options_.config.sdPort};
   }
 
-  void Fail(const std::string& what) { throw std::runtime_error("ara::com network transport: " + what); }
-
-  void OpenSockets() {
-    const auto& config = options_.config;
-    boost::system::error_code ec;
-    asio::ip::make_address_v4(config.unicast, ec);
-    if (ec) {
-      Fail("unicast address \"" + config.unicast + "\" is not an IPv4 address");
-    }
-    const unsigned interfaceIndex = InterfaceIndexOf(unicast_);
-    if (interfaceIndex == 0) {
-      Fail("no network interface has the unicast address " + config.unicast);
-    }
-    const std::string sdWhere = config.unicast + ":" + std::to_string(config.sdPort);
-    auto& unicastSocket = sdUnicast_.socket;
-    unicastSocket.open(udp::v4(), ec);
-    if (!ec) {
-      unicastSocket.bind(udp::endpoint(unicast_, config.sdPort), ec);
-    }
-    if (ec) {
-      Fail("cannot bind the SD socket to " + sdWhere + ": " + ec.message());
-    }
-    ip_mreqn request{};
-    request.imr_ifindex = static_cast<int>(interfaceIndex);
-    if (::setsockopt(unicastSocket.native_handle(), IPPROTO_IP, IP_MULTICAST_IF, &request, sizeof request) != 0) {
-      Fail("cannot send multicast from " + config.unicast);
-    }
-    unicastSocket.set_option(asio::ip::multicast::enable_loopback(true), ec);
-    unicastSocket.set_option(asio::ip::multicast::hops(1), ec);
-
-    const auto group = Group();
-    const std::string groupWhere = config.sdMulticast + ":" + std::to_string(config.sdPort);
-    auto& multicastSocket = sdMulticast_.socket;
-    multicastSocket.open(udp::v4(), ec);
-    if (!ec) {
-      multicastSocket.set_option(udp::socket::reuse_address(true), ec);
-      const int one = 1;
-      ::setsockopt(multicastSocket.native_handle(), SOL_SOCKET, SO_REUSEPORT, &one, sizeof one);
-      multicastSocket.bind(group, ec);
-    }
-    if (ec) {
-      Fail("cannot bind the SD multicast socket to " + groupWhere + ": " + ec.message());
-    }
-    ip_mreqn join{};
-    join.imr_multiaddr.s_addr = htonl(group.address().to_v4().to_uint());
-    join.imr_ifindex = static_cast<int>(interfaceIndex);
-    if (::setsockopt(multicastSocket.native_handle(), IPPROTO_IP, IP_ADD_MEMBERSHIP, &join, sizeof join) != 0) {
-      Fail("cannot join the SD multicast group " + config.sdMulticast + " on the interface of " + config.unicast);
+  // Opens the SD and client sockets; false, opening nothing, while no interface has the unicast
+  // address. Throws for any other failure.
+  bool OpenSockets() {
+    if (!sd_.Open(options_, unicast_, Group())) {
+      return false;
     }
     consumer_.Open();
+    return true;
+  }
+
+  bool AddressReady() const {
+    std::lock_guard lock(shared_.mutex);
+    return shared_.addressReady;
+  }
+
+  void StartReceiving() {
+    {
+      std::lock_guard lock(shared_.mutex);
+      shared_.addressReady = true;
+    }
+    ReceiveSd(sd_.unicast, false);
+    ReceiveSd(sd_.multicast, true);
+    consumer_.StartReceiving();
+  }
+
+  void CloseSockets() {
+    sd_.Close();
+    consumer_.Close();
+  }
+
+  // The unicast address is there now: goes on as Start would have, with the offers held back
+  // and a fresh search for every watched service.
+  void OnAddressReady(const std::set<sd::InstanceKey>& offers, const std::set<std::uint16_t>& finds) {
+    internal::Trace().LogInfo() << "ara::com network transport: the unicast address " << options_.config.unicast
+                                << " is there now";
+    StartReceiving();
+    for (const auto& instance : offers) {
+      OpenHeldOffer(instance);
+    }
+    for (const auto serviceId : finds) {
+      discovery_.StartFind(serviceId, sd::Clock::now());
+    }
+    Reschedule();
+  }
+
+  // On the I/O thread: no caller is left to throw to.
+  void OpenHeldOffer(const sd::InstanceKey& instance) {
+    std::shared_ptr<ProviderSide::LocalOffer> offer;
+    try {
+      offer = provider_.Open(instance.first, instance.second, NetworkOf(instance.first));
+    } catch (const std::exception& e) {
+      internal::Trace().LogError() << e.what();
+      std::lock_guard lock(shared_.mutex);
+      shared_.offeredHere.erase(instance);
+      return;
+    }
+    provider_.Start(offer);
+    Reschedule();
   }
 
   // Runs on the I/O thread: withdraws what this side announced and closes every socket.
@@ -389,11 +402,9 @@ class Engine final : public std::enable_shared_from_this<Engine>, public SideCon
     }
     shutdown_ = true;
     provider_.WithdrawAll(false);
-    consumer_.Close();
-    boost::system::error_code ec;
     timer_.cancel();
-    sdUnicast_.socket.close(ec);
-    sdMulticast_.socket.close(ec);
+    addressWait_.Cancel();
+    CloseSockets();
   }
 
   // One timer for everything timed: discovery's phases and expiry, and the calls' deadlines.
@@ -477,8 +488,8 @@ class Engine final : public std::enable_shared_from_this<Engine>, public SideCon
         consumer_.CloseUnusedConnections();
         break;
       case Kind::kSubscribed:
-        // The current value of each field of the group follows the Ack.
-        provider_.SendValues(event.instance, event.eventgroupId, event.subscriber);
+        // After the Ack: the provider, which holds the fields' values, sends the new subscriber
+        // the current value of each field of the group through NotifySubscriber.
         NotifySubscription(event, true);
         break;
       case Kind::kUnsubscribed:
@@ -526,9 +537,9 @@ class Engine final : public std::enable_shared_from_this<Engine>, public SideCon
   asio::io_context io_;
   asio::executor_work_guard<asio::io_context::executor_type> work_;
   const asio::ip::address_v4 unicast_;
-  SdSocket sdUnicast_;
-  SdSocket sdMulticast_;
+  SdSockets sd_;
   asio::steady_timer timer_;
+  AddressWait addressWait_;
   sd::TimePoint scheduled_ = sd::TimePoint::max();
   Throttle dropWarning_;
   std::thread thread_;
@@ -565,6 +576,9 @@ class NetworkTransport final : public Transport {
   }
   void Notify(Message message, std::uint16_t eventgroupId) override {
     engine_->Notify(std::move(message), eventgroupId);
+  }
+  void NotifySubscriber(Message message, std::uint16_t eventgroupId, std::uint16_t subscriberId) override {
+    engine_->NotifySubscriber(std::move(message), eventgroupId, subscriberId);
   }
   void Send(Message message) override { engine_->Send(std::move(message)); }
   void PostHeartbeat(std::function<void()> answered) override { engine_->PostHeartbeat(std::move(answered)); }

@@ -260,11 +260,9 @@ void ProviderSide::OnRequest(const std::shared_ptr<LocalOffer>& offer, const sip
   if (!answer) {
     return;  // the binding's methods all return an answer
   }
-  const auto pathKey = std::pair{header.clientId, header.sessionId};
-  if (!replyPaths_.contains(pathKey)) {
-    replyOrder_.push_back(pathKey);
-  }
-  replyPaths_[pathKey] = ReplyPath{offer, from, connection};
+  const std::uint64_t route = nextRoute_++;
+  replyOrder_.push_back(route);
+  replyPaths_[route] = ReplyPath{offer, from, connection, header.clientId, header.sessionId};
   while (replyOrder_.size() > kMaxReplyPaths) {
     replyPaths_.erase(replyOrder_.front());
     replyOrder_.pop_front();
@@ -277,17 +275,18 @@ void ProviderSide::OnRequest(const std::shared_ptr<LocalOffer>& offer, const sip
   message.sessionId = header.sessionId;
   message.type = MessageType::kRequest;
   message.payload.assign(payload.begin(), payload.end());
+  message.route = route;
   context_.Deliver(std::move(message));
 }
 
 void ProviderSide::Reply(Message message) {
-  auto it = replyPaths_.find({message.clientId, message.sessionId});
-  if (it == replyPaths_.end()) {
+  auto it = replyPaths_.find(message.route);
+  if (it == replyPaths_.end() || it->second.clientId != message.clientId || it->second.sessionId != message.sessionId) {
     return;  // the request's way back is gone
   }
   ReplyPath path = std::move(it->second);
   replyPaths_.erase(it);
-  std::erase(replyOrder_, std::pair{message.clientId, message.sessionId});
+  std::erase(replyOrder_, message.route);
   if (path.offer->withdrawn) {
     return;
   }
@@ -312,34 +311,30 @@ void ProviderSide::Reply(Message message) {
 }
 
 void ProviderSide::Notify(const Message& message, std::uint16_t eventgroupId) {
+  SendNotification(message, eventgroupId, std::nullopt);
+}
+
+void ProviderSide::NotifySubscriber(const Message& message, std::uint16_t eventgroupId, std::uint16_t subscriberId) {
+  SendNotification(message, eventgroupId, subscriberId);
+}
+
+void ProviderSide::SendNotification(const Message& message, std::uint16_t eventgroupId,
+                                    std::optional<std::uint16_t> only) {
   auto it = local_.find({message.serviceId, message.instanceId});
   if (it == local_.end()) {
     return;  // only an offered instance reaches subscribers
   }
   auto& offer = *it->second;
-  lastValues_[{message.serviceId, message.instanceId, message.methodId}] = {eventgroupId, message.payload};
-  const auto subscribers = context_.Discovery().SubscribersOf(offer.instance, eventgroupId);
+  auto subscribers = context_.Discovery().SubscribersOf(offer.instance, eventgroupId);
+  if (only) {
+    std::erase_if(subscribers, [&](const sd::Subscriber& s) { return s.id != *only; });
+  }
   if (subscribers.empty()) {
     return;
   }
   const auto bytes = NotificationBytes(offer, message.methodId, message.payload);
   for (const auto& subscriber : subscribers) {
     SendEvent(offer, subscriber, bytes);
-  }
-}
-
-void ProviderSide::SendValues(const sd::InstanceKey& instance, std::uint16_t eventgroupId,
-                              const sd::Subscriber& subscriber) {
-  auto it = local_.find(instance);
-  if (it == local_.end()) {
-    return;
-  }
-  auto& offer = *it->second;
-  for (const auto& [eventKey, value] : lastValues_) {
-    if (std::get<0>(eventKey) == instance.first && std::get<1>(eventKey) == instance.second &&
-        value.first == eventgroupId) {
-      SendEvent(offer, subscriber, NotificationBytes(offer, std::get<2>(eventKey), value.second));
-    }
   }
 }
 

@@ -7,7 +7,6 @@
 #include <memory>
 #include <optional>
 #include <span>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -36,9 +35,10 @@ class ProviderSide {
   void Start(const std::shared_ptr<LocalOffer>& offer);
   void Withdraw(const sd::InstanceKey& instance, bool announce);
   void WithdrawAll(bool announce);
-  // The current value of each field of the group goes to a new subscriber.
-  void SendValues(const sd::InstanceKey& instance, std::uint16_t eventgroupId, const sd::Subscriber& subscriber);
   void Notify(const Message& message, std::uint16_t eventgroupId);
+  // To the one subscriber of the group with this id, while it is subscribed.
+  void NotifySubscriber(const Message& message, std::uint16_t eventgroupId, std::uint16_t subscriberId);
+  // Goes the way its request came, found by the route the request was handed up with.
   void Reply(Message message);
 
  private:
@@ -46,6 +46,8 @@ class ProviderSide {
     std::shared_ptr<LocalOffer> offer;
     std::optional<sd::UdpEndpoint> udpAt;
     std::weak_ptr<TcpConnection> connection;
+    std::uint16_t clientId = 0;
+    std::uint16_t sessionId = 0;
   };
 
   void Close(LocalOffer& offer, bool keepConnections);
@@ -54,6 +56,8 @@ class ProviderSide {
   void OnRequest(const std::shared_ptr<LocalOffer>& offer, const someip::Header& header,
                  std::span<const std::uint8_t> payload, const std::optional<sd::UdpEndpoint>& from,
                  const std::shared_ptr<TcpConnection>& connection);
+  // To every subscriber of the group, or to the one with the id `only`.
+  void SendNotification(const Message& message, std::uint16_t eventgroupId, std::optional<std::uint16_t> only);
   void SendOn(LocalOffer& offer, const std::optional<sd::UdpEndpoint>& to,
               const std::shared_ptr<TcpConnection>& connection, std::vector<std::uint8_t> bytes);
   void AnswerError(LocalOffer& offer, const someip::Header& request, someip::ReturnCode code,
@@ -66,12 +70,12 @@ class ProviderSide {
   std::map<sd::InstanceKey, std::shared_ptr<LocalOffer>> local_;
   // Connections of withdrawn offers, left to their consumers to close.
   std::vector<std::weak_ptr<TcpConnection>> lingering_;
-  // (client, session) -> the way back of a request still to be answered; oldest first in order.
-  std::map<std::pair<std::uint16_t, std::uint16_t>, ReplyPath> replyPaths_;
-  std::deque<std::pair<std::uint16_t, std::uint16_t>> replyOrder_;
-  // (service, instance, event) -> event group and the field's last value
-  std::map<std::tuple<std::uint16_t, std::uint16_t, std::uint16_t>, std::pair<std::uint16_t, std::vector<std::uint8_t>>>
-      lastValues_;
+  // Route -> the way back of a request still to be answered; oldest first in order. Each request
+  // gets a route of its own: keyed by client and session id alone, a request that looks like a
+  // pending one would take over that one's way, and its answer with it.
+  std::map<std::uint64_t, ReplyPath> replyPaths_;
+  std::deque<std::uint64_t> replyOrder_;
+  std::uint64_t nextRoute_ = 1;
   Throttle dropWarning_;
 };
 

@@ -15,7 +15,8 @@ struct TransportHandlers {
   std::function<void(Message)> onMessage;
   // An instance of a watched service was offered (true) or went away (false).
   std::function<void(std::uint16_t serviceId, std::uint16_t instanceId, bool offered)> onAvailability;
-  // A consumer subscribed to (true) or left (false) an event group of an offered instance.
+  // A consumer subscribed to (true) or left (false) an event group of an offered instance;
+  // clientId names the subscriber for NotifySubscriber.
   std::function<void(std::uint16_t serviceId, std::uint16_t instanceId, std::uint16_t eventgroupId,
                      std::uint16_t clientId, bool subscribed)>
       onSubscription;
@@ -51,6 +52,9 @@ class Transport {
   virtual void StopOfferService(std::uint16_t serviceId, std::uint16_t instanceId) = 0;
   // Sends a notification to the current subscribers of the event group.
   virtual void Notify(Message message, std::uint16_t eventgroupId) = 0;
+  // Sends a notification to one subscriber of the event group: the one onSubscription named by
+  // subscriberId, while it is subscribed. Sent after every notification sent before the call.
+  virtual void NotifySubscriber(Message message, std::uint16_t eventgroupId, std::uint16_t subscriberId) = 0;
 
   // A request goes to the provider of (serviceId, instanceId) and is dropped when there is none;
   // the transport stamps clientId. A response or error goes to message.clientId.
