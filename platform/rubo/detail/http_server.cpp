@@ -312,6 +312,12 @@ class Session : public std::enable_shared_from_this<Session> {
         break;
     }
     if (evictionSeen_) {
+      if (connection_.GetInputPhase() == HttpConnection::InputPhase::kIdle) {
+        // Out of its slot before any byte of a request was read (a read may end without
+        // input): a request already in the socket is still answered.
+        EndIdleEvicted();
+        return;
+      }
       // Out of its slot, the connection had its last request in what it read: the rest of
       // that request is not waited for.
       RefuseBusy();
