@@ -36,7 +36,7 @@ sd::SdOptions DiscoveryOptions(const NetworkOptions& options) {
   sd.sdPort = options.config.sdPort;
   sd.timings = options.config.timings;
   sd.ttlUnit = options.ttlUnit;
-  sd.seed = std::random_device{}();
+  sd.randomStart = std::random_device{}();
   return sd;
 }
 

@@ -69,7 +69,7 @@ std::string Where(const UdpEndpoint& endpoint) {
 }  // namespace
 
 ServiceDiscovery::ServiceDiscovery(SdHost& host, SdOptions options)
-    : host_(host), options_(std::move(options)), random_(options_.seed) {}
+    : host_(host), options_(std::move(options)), random_(options_.randomStart) {}
 
 // ---- sending ----
 

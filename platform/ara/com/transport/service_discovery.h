@@ -110,7 +110,7 @@ struct SdOptions {
   std::uint16_t sdPort = 30490;
   SdTimings timings;
   std::chrono::milliseconds ttlUnit{1000};  // what one unit of a TTL on the wire lasts
-  std::uint32_t seed = 0;                   // of the initial delays
+  std::uint32_t randomStart = 0;            // starts the random initial delays
 };
 
 // An instance this side offers, with the ports its sockets are bound to.
