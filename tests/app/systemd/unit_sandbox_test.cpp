@@ -73,13 +73,17 @@ Unit ReadUnit(const std::string& path) {
 }
 
 // $1 the private /tmp, $2 the daemon's folder, $3 the groups, $4 the gateway, then the names to
-// bind from the daemon's folder into the private /tmp.
+// bind from the daemon's folder into the private /tmp. KEEP: files of the host's /tmp that the
+// test itself needs in the view (a build folder may be under /tmp), at the same paths.
 constexpr const char* kSandbox = R"(set -e
 view=$1 daemon=$2 groups=$3 gateway=$4
 shift 4
 for name in "$@"; do
   if [ -d "$daemon/$name" ]; then mkdir "$view/$name"; else touch "$view/$name"; fi
   mount --bind "$daemon/$name" "$view/$name"
+done
+for keep in $KEEP; do
+  mount --bind "$keep" "$view/${keep#/tmp/}"
 done
 mount --rbind "$view" /tmp
 mount -o remount,bind,ro /
@@ -121,12 +125,26 @@ TEST(UnitSandbox, TheGatewaysRecordsReachDltAndOnlyWarningsReachTheJournal) {
   // The unit's environment, with the shipped deployment file from the source tree, the
   // in-process bus (no vehicle here) and no FIFO folder but the default.
   Child::Environment environment = unit.environment;
+  std::filesystem::path deployment;
   for (auto& [name, value] : environment) {
     if (name == "ORIK_COM_DEPLOYMENT") {
-      value = std::string(ORIK_CONFIG_DIR) + "/" + std::filesystem::path(value).filename().string();
+      deployment = std::filesystem::path(ORIK_CONFIG_DIR) / std::filesystem::path(value).filename();
+      value = deployment.string();
     }
   }
+  // What the test runs from a build or source folder below /tmp stays visible at its path.
+  std::string keep;
+  for (const std::filesystem::path& file : {std::filesystem::path(ORIK_GATEWAY_EXECUTABLE), deployment}) {
+    const auto relative = file.lexically_relative("/tmp");
+    if (relative.empty() || *relative.begin() == "..") {
+      continue;
+    }
+    std::filesystem::create_directories(view.Path() / relative.parent_path());
+    std::ofstream(view.Path() / relative).flush();
+    keep += (keep.empty() ? "" : " ") + file.string();
+  }
   environment.insert(environment.end(), {{"DLT_PIPE_DIR", ""},
+                                         {"KEEP", keep},
                                          {"NOTIFY_SOCKET", ""},
                                          {"ORIK_COM_TRANSPORT", "local"},
                                          {"RUBO_SERVER_CONFIG", "/tmp/rest.json"},
