@@ -26,15 +26,19 @@ void MergeInto(ogm::Object& target, ogm::Object& source) {
   source.Clear();
 }
 
+// Revisions of every object come from one counter, so that no two states share one.
+std::atomic<std::uint64_t> nextRevision{1};
+
 }  // namespace
 
-BaseType::BaseType() = default;
+BaseType::BaseType() : revision_(nextRevision.fetch_add(1, std::memory_order_relaxed)) {}
 BaseType::~BaseType() = default;
 
 void BaseType::RemoveField(const std::string& name) {
   {
     std::lock_guard lock(mutex_);
     committed_.Remove(name);
+    NoteChange();
   }
   if (const auto transaction = GetLatestActiveTransaction()) {
     std::lock_guard lock(transaction->mutex_);
@@ -64,6 +68,7 @@ void BaseType::AddFieldNode(const std::string& name, Pointer<ogm::Value> node) {
     // HasField and AddField get the existing one.
     if (!committed_.HasField(name)) {
       committed_.Insert(name, std::move(node));
+      NoteChange();
     }
   }
   NotifyPostChange(name);
@@ -112,6 +117,7 @@ bool BaseType::SetScalarNode(const std::string& name, Pointer<ogm::Value> node, 
       }
       if (!field->HasValue() || !field->GetValue()->Equals(*node)) {
         field->SetValue(std::move(node));
+        NoteChange();
       }
       changed = true;
     }
@@ -150,6 +156,7 @@ bool BaseType::SetCompositeNode(const std::string& name, Pointer<ogm::Value> nod
       changed = false;
     } else {
       field->SetValue(std::move(node));
+      NoteChange();
       changed = true;
     }
   }
@@ -215,6 +222,7 @@ bool BaseType::CommitTransaction(const std::shared_ptr<Transaction>& transaction
         }
       } else {
         MergeInto(committed_, *transaction->pending_);
+        NoteChange();
       }
     }
   }
@@ -279,6 +287,10 @@ bool BaseType::PreChangeAllows(const std::string& name, const ogm::Value* propos
   return callback(shared_from_this(), *copy);
 }
 
+void BaseType::NoteChange() noexcept {
+  revision_.store(nextRevision.fetch_add(1, std::memory_order_relaxed), std::memory_order_release);
+}
+
 void BaseType::NotifyPostChange(const std::string& name) {
   if (const auto callback = GetPostPropertyChangeCallback()) {
     callback(shared_from_this(), name);
@@ -301,6 +313,7 @@ void BaseXObject::SetUuid(const ara::rest::Uuid& uuid) {
   std::lock_guard lock(identityMutex_);
   uuid_ = uuid;
   uuidText_ = std::move(text);
+  NoteChange();
 }
 ara::rest::Uri BaseXObject::GetUri() const {
   std::lock_guard lock(identityMutex_);
@@ -312,6 +325,7 @@ void BaseXObject::SetUri(const ara::rest::Uri& uri) {
     std::lock_guard lock(identityMutex_);
     uri_ = uri;
     uriText_ = std::move(text);
+    NoteChange();
   }
   detail::NoteTreeChange();  // routing follows the new path
 }
@@ -322,6 +336,7 @@ std::string BaseXObject::GetName() const {
 void BaseXObject::SetName(std::string name) {
   std::lock_guard lock(identityMutex_);
   name_ = std::move(name);
+  NoteChange();
 }
 bool BaseXObject::HasUri(std::string_view uriText) const {
   std::lock_guard lock(identityMutex_);

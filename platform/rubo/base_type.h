@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -96,6 +98,10 @@ class BaseType : public std::enable_shared_from_this<BaseType> {
   // True when the object's class may replace ToOGM, so that rendering goes through it; false
   // only for an object MakeObject made of a class that keeps the framework's ToOGM.
   bool RendersThroughToOGM() const noexcept { return rendersThroughToOGM_; }
+  // Moves on whenever a committed property (or, for a BaseXObject, the identity) changes, to
+  // a value no object of the process had before: one address with one revision is one object
+  // in one state, so a thread may reuse what it rendered of it.
+  std::uint64_t GetRevision() const noexcept { return revision_.load(std::memory_order_acquire); }
 
   // The innermost open transaction, or null.
   std::shared_ptr<Transaction> GetLatestActiveTransaction() const;
@@ -126,6 +132,8 @@ class BaseType : public std::enable_shared_from_this<BaseType> {
 
  protected:
   std::recursive_mutex& GetObjectMutex() const noexcept { return mutex_; }
+  // After a change, under the lock that guards what changed.
+  void NoteChange() noexcept;
 
  private:
   template <typename T, typename... Args>
@@ -136,6 +144,7 @@ class BaseType : public std::enable_shared_from_this<BaseType> {
 
   mutable std::recursive_mutex mutex_;
   ara::rest::ogm::Object committed_;
+  std::atomic<std::uint64_t> revision_;
   std::vector<std::shared_ptr<Transaction>> transactions_;  // innermost last
   mutable std::mutex callbackMutex_;
   PrePropertyChangeCallback prePropertyChange_;

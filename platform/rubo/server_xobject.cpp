@@ -9,8 +9,12 @@ ServerXObject::~ServerXObject() = default;
 void ServerXObject::SetPreGetCallback(PreGetCallback callback) {
   std::lock_guard lock(hookMutex_);
   preGet_ = std::move(callback);
+  hasPreGet_.store(static_cast<bool>(preGet_), std::memory_order_release);
 }
 PreGetCallback ServerXObject::GetPreGetCallback() const {
+  if (!hasPreGet_.load(std::memory_order_acquire)) {
+    return {};
+  }
   std::lock_guard lock(hookMutex_);
   return preGet_;
 }

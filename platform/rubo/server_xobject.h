@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -34,6 +35,9 @@ class ServerXObject : public BaseXObject {
 
  private:
   mutable std::mutex hookMutex_;
+  // Whether preGet_ is set, read without the lock: a GET of an object without the hook takes
+  // no lock for it.
+  std::atomic<bool> hasPreGet_{false};
   PreGetCallback preGet_;
   PreUpdateCallback preUpdate_;
 };

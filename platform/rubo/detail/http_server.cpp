@@ -133,6 +133,7 @@ class Session : public std::enable_shared_from_this<Session> {
       server_.SweepWhileConnected(lane_);
       error_code ignored;
       socket_.set_option(tcp::no_delay(true), ignored);
+      socket_.non_blocking(true);  // the session's own reads and writes never block the lane
       Drive(connection_.Process());
     });
   }
@@ -248,23 +249,28 @@ class Session : public std::enable_shared_from_this<Session> {
     }
   }
 
+  // A loop, so that the responses to a client's pipelined requests that go out at once do not
+  // deepen the stack.
   void Drive(HttpConnection::Action action) {
-    if (closed_) {
-      return;
-    }
-    switch (action) {
-      case HttpConnection::Action::kRead:
-        Read();
-        break;
-      case HttpConnection::Action::kWrite:
-        Write();
-        break;
-      case HttpConnection::Action::kUpdate:
-        RunUpdate();
-        break;
-      case HttpConnection::Action::kClose:
-        Linger();
-        break;
+    while (!closed_) {
+      switch (action) {
+        case HttpConnection::Action::kRead:
+          Read();
+          return;
+        case HttpConnection::Action::kWrite:
+          if (!WriteAtOnce()) {
+            return;
+          }
+          stage_ = Stage::kNone;  // the next stage gets a fresh deadline
+          action = connection_.Written();
+          break;
+        case HttpConnection::Action::kUpdate:
+          RunUpdate();
+          return;
+        case HttpConnection::Action::kClose:
+          Linger();
+          return;
+      }
     }
   }
 
@@ -292,11 +298,40 @@ class Session : public std::enable_shared_from_this<Session> {
     }
     readPending_ = true;
     readIntoScratch_ = lingering_ || updating_;
-    const auto buffer =
-        readIntoScratch_ ? net::buffer(scratch_) : net::buffer(connection_.ReadArea(), connection_.ReadAreaSize());
-    socket_.async_read_some(buffer, [self = shared_from_this()](const error_code& ec, std::size_t bytes) {
+    if (drained_) {
+      // This handler emptied the socket and the lane has not taken its events since: the next
+      // bytes come with an event of their own, so the read waits for it rather than first
+      // trying one that finds nothing.
+      socket_.async_wait(tcp::socket::wait_read, [self = shared_from_this()](const error_code& ec) {
+        self->Guard([&] { self->OnReadable(ec); });
+      });
+      return;
+    }
+    // Bytes may be there already, their event taken while no read waited: try at once.
+    socket_.async_read_some(ReadBuffer(), [self = shared_from_this()](const error_code& ec, std::size_t bytes) {
       self->Guard([&] { self->OnRead(ec, bytes); });
     });
+  }
+
+  net::mutable_buffer ReadBuffer() {
+    return readIntoScratch_ ? net::buffer(scratch_) : net::buffer(connection_.ReadArea(), connection_.ReadAreaSize());
+  }
+
+  void OnReadable(const error_code& ec) {
+    if (ec) {
+      OnRead(ec, 0);
+      return;
+    }
+    error_code readError;
+    const auto bytes = socket_.read_some(ReadBuffer(), readError);
+    if (readError == net::error::would_block) {
+      readPending_ = false;
+      drained_ = true;  // nothing there, seen in this handler
+      StartRead();
+      drained_ = false;
+      return;
+    }
+    OnRead(readError, bytes);
   }
 
   void Read() {
@@ -340,6 +375,8 @@ class Session : public std::enable_shared_from_this<Session> {
 
   void OnRead(const error_code& ec, std::size_t bytes) {
     readPending_ = false;
+    // A read that did not fill its buffer emptied the socket (a stream read takes all there is).
+    const bool drained = bytes < (readIntoScratch_ ? scratch_.size() : connection_.ReadAreaSize());
     const bool evictionCancel = std::exchange(evictionCancel_, false);
     if (closed_) {
       return;
@@ -385,18 +422,37 @@ class Session : public std::enable_shared_from_this<Session> {
       RequestLog::Warn("[Rubo] Refused a request from " + peer_.to_string() + ": " + std::to_string(status) + " " +
                        connection_.Output().body);
     }
+    drained_ = drained;
     Drive(action);
+    drained_ = false;  // once this handler returns, the lane may take the socket's events
   }
 
-  void Write() {
+  // True when the whole response went out now; else what is left goes out on its own (or the
+  // connection closed).
+  bool WriteAtOnce() {
     Arm(Stage::kWrite);
     const auto head = connection_.Head();
     const auto body = connection_.Body();
-    const std::array<net::const_buffer, 2> buffers{net::buffer(head.data(), head.size()),
-                                                   net::buffer(body.data(), body.size())};
-    net::async_write(socket_, buffers, [self = shared_from_this()](const error_code& ec, std::size_t) {
-      self->Guard([&] { self->OnWritten(ec); });
+    std::array<net::const_buffer, 2> buffers{net::buffer(head.data(), head.size()),
+                                             net::buffer(body.data(), body.size())};
+    error_code ec;
+    auto sent = socket_.write_some(buffers, ec);
+    if (ec && ec != net::error::would_block) {
+      Close();
+      return false;
+    }
+    if (sent == head.size() + body.size()) {
+      return true;
+    }
+    for (auto& buffer : buffers) {
+      const auto taken = std::min(sent, buffer.size());
+      buffer += taken;
+      sent -= taken;
+    }
+    net::async_write(socket_, buffers, [self = shared_from_this()](const error_code& writeError, std::size_t) {
+      self->Guard([&] { self->OnWritten(writeError); });
     });
+    return false;
   }
 
   void OnWritten(const error_code& ec) {
@@ -485,6 +541,7 @@ class Session : public std::enable_shared_from_this<Session> {
   std::array<char, kScratchBytes> scratch_{};
   bool readPending_ = false;
   bool readIntoScratch_ = false;
+  bool drained_ = false;  // this handler's read found the socket empty
   bool updating_ = false;  // a request runs on a worker; the connection is theirs
   bool lingering_ = false;
   std::int64_t waitingSince_ = 0;  // when the connection began waiting for its current request

@@ -1,5 +1,8 @@
 #include "rubo/detail/render.h"
 
+#include <array>
+#include <cstdint>
+
 #include "rubo/server.h"
 
 namespace rubo::detail {
@@ -111,14 +114,56 @@ void AppendReferences(std::string_view key, const Children& children, bool& firs
   out.push_back(']');
 }
 
+// What this thread rendered last of a few elements, each with the revision it shows. A GET of
+// an element that did not change since takes none of its locks: the I/O threads that serve
+// one element never wait for each other, nor for the vehicle's updates of it.
+struct CachedRendering {
+  const BaseXObject* object = nullptr;
+  std::uint64_t revision = 0;
+  std::string text;
+};
+constexpr std::size_t kCachedRenderings = 64;  // the top 6 bits of a hash
+
+CachedRendering& CacheSlot(const BaseXObject& object) {
+  thread_local std::array<CachedRendering, kCachedRenderings> cache;
+  // Fibonacci hashing: objects lie a few hundred bytes apart, their low bits say little.
+  const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&object));
+  return cache[(address * 0x9E3779B97F4A7C15ULL) >> 58];
+}
+
+void AppendElement(const BaseXObject& object, std::string& out) {
+  bool first = true;
+  if (object.RendersThroughToOGM()) {
+    // Its class decides what it shows: nothing tells when that changes.
+    AppendOpenRendering(object, {}, first, out);
+    out.push_back('}');
+    return;
+  }
+  CachedRendering& cached = CacheSlot(object);
+  const auto revision = object.GetRevision();
+  if (cached.object == &object && cached.revision == revision) {
+    out += cached.text;
+    return;
+  }
+  const auto start = out.size();
+  AppendOpenRendering(object, {}, first, out);
+  out.push_back('}');
+  // A change made while rendering may or may not show: such a rendering is not kept.
+  if (object.GetRevision() == revision) {
+    cached.object = &object;
+    cached.revision = revision;
+    cached.text.assign(out, start);
+  }
+}
+
 }  // namespace
 
 void AppendRendering(const BaseXObject& object, std::string& out) {
   bool first = true;
   switch (object.GetXObjectType()) {
     case kXObjectTypeElement:
-      AppendOpenRendering(object, {}, first, out);
-      break;
+      AppendElement(object, out);
+      return;
     case kXObjectTypeResource: {
       const auto& resource = static_cast<const ServerResource&>(object);
       AppendOpenRendering(resource, {"elements"}, first, out);
