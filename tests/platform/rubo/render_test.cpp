@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 #include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "ara/rest/allocator.h"
 #include "ara/rest/serialize/json_serializer.h"
@@ -155,6 +159,45 @@ TEST(RenderTest, CollectionsServicesAndRootAppendTheirChildren) {
                                     R"("resources":[{"name":"c","uri":"/S/c"}]})");
   EXPECT_EQ(Rendered(*server),
             R"({"id":")" + zero + R"(","uri":"/","name":"srv","services":[{"name":"S","uri":"/S"}]})");
+}
+
+// A thread renders an unchanged element once; every kind of change shows in the next GET, also
+// for a new element where a removed one was.
+TEST(RenderTest, EveryChangeShowsAfterARenderingWasReused) {
+  auto element = Make<PlainElement>("e");
+  element->AddField<ogm::Int>("value");
+  const auto first = Rendered(*element);
+  EXPECT_EQ(Rendered(*element), first);
+  const std::vector<std::pair<const char*, std::function<void()>>> changes{
+      {"value", [&] { element->SetFieldValue<ogm::Int>("value", 7, false); }},
+      {"added", [&] { element->AddField<ogm::Bool>("added"); }},
+      {"removed", [&] { element->RemoveField("added"); }},
+      {"name", [&] { element->SetName("renamed"); }},
+      {"uri", [&] { element->SetUri(Uri::Builder("/S/c/moved").ToUri()); }},
+      {"uuid", [&] { element->SetUuid(Uuid::MakeV5("other")); }},
+      {"transaction",
+       [&] {
+         const auto transaction = element->BeginTransaction();
+         element->SetFieldValue<ogm::Int>("value", 9, false);
+         element->CommitTransaction(transaction);
+       }},
+  };
+  for (const auto& [what, change] : changes) {
+    const auto before = Rendered(*element);
+    change();
+    const auto after = Rendered(*element);
+    EXPECT_NE(after, before) << what;
+    std::string fresh;  // by a thread that never rendered it
+    std::thread([&] { fresh = Rendered(*element); }).join();
+    EXPECT_EQ(after, fresh) << what;
+  }
+  const auto* address = element.get();
+  const auto last = Rendered(*element);
+  element.reset();
+  auto next = Make<PlainElement>("e");
+  if (next.get() == address) {
+    EXPECT_NE(Rendered(*next), last);
+  }
 }
 
 }  // namespace
