@@ -541,7 +541,7 @@ class Session : public std::enable_shared_from_this<Session> {
   std::array<char, kScratchBytes> scratch_{};
   bool readPending_ = false;
   bool readIntoScratch_ = false;
-  bool drained_ = false;  // this handler's read found the socket empty
+  bool drained_ = false;   // this handler's read found the socket empty
   bool updating_ = false;  // a request runs on a worker; the connection is theirs
   bool lingering_ = false;
   std::int64_t waitingSince_ = 0;  // when the connection began waiting for its current request
