@@ -132,11 +132,13 @@ CachedRendering& CacheSlot(const BaseXObject& object) {
 }
 
 void AppendElement(const BaseXObject& object, std::string& out) {
-  bool first = true;
-  if (object.RendersThroughToOGM()) {
-    // Its class decides what it shows: nothing tells when that changes.
+  const auto render = [&] {
+    bool first = true;
     AppendOpenRendering(object, {}, first, out);
     out.push_back('}');
+  };
+  if (object.RendersThroughToOGM()) {
+    render();  // its class decides what it shows: nothing tells when that changes
     return;
   }
   CachedRendering& cached = CacheSlot(object);
@@ -146,8 +148,7 @@ void AppendElement(const BaseXObject& object, std::string& out) {
     return;
   }
   const auto start = out.size();
-  AppendOpenRendering(object, {}, first, out);
-  out.push_back('}');
+  render();
   // A change made while rendering may or may not show: such a rendering is not kept.
   if (object.GetRevision() == revision) {
     cached.object = &object;
