@@ -73,6 +73,12 @@ class SlotState {
     std::uint64_t word;
   };
 
+  // A connection waits for its first request from the moment it is accepted: until its lane
+  // starts it, it is the youngest that may give its slot up, never one that no newer
+  // connection can take a slot from (when accepts outrun the lanes, every slot would be such
+  // a one, and a fresh client refused).
+  explicit SlotState(std::int64_t acceptedAt) noexcept : word_(Encode(Kind::kWaiting, acceptedAt)) {}
+
   Seen Load() const noexcept { return Decode(word_.load()); }
   // Lane: waits for input from now on; false when the slot was taken meanwhile.
   bool Wait(std::int64_t since) noexcept { return Move(Encode(Kind::kWaiting, since)); }
@@ -112,7 +118,8 @@ class Session : public std::enable_shared_from_this<Session> {
         peer_(std::move(peer)),
         lane_(lane),
         server_(server),
-        connection_(server.GetLimits(), server.Handler(), server.StoppingFlag()) {}
+        connection_(server.GetLimits(), server.Handler(), server.StoppingFlag()),
+        slot_(Now()) {}
 
   ~Session() {
     LeaveLane();
