@@ -122,11 +122,15 @@ mapfile -t nginx_workers < <(pgrep -P "$nginx_pid")
 threads_before="$(threads_of "$ours_pid")"
 rss_before="$(rss_kib_of "$ours_pid")"
 
-# Runs wrk; prints "requests/s p50_us p99_us".
+# wrk's threads, one per client CPU.
+client_cpu_count="$(taskset -c "$client_cpus" nproc)"
+# Runs wrk; prints "requests/s p50_us p99_us" and leaves wrk's CPU seconds in wrk.cpu.
 run_wrk() {
-  local url=$1 conns=$2 seconds=$3 threads=2
+  local url=$1 conns=$2 seconds=$3 threads=$client_cpu_count
   ((conns < threads)) && threads=$conns
-  taskset -c "$client_cpus" wrk -t"$threads" -c"$conns" -d"${seconds}s" --latency "$url" >"$work/wrk.out"
+  local TIMEFORMAT='%3U %3S'
+  { time taskset -c "$client_cpus" wrk -t"$threads" -c"$conns" -d"${seconds}s" --latency "$url" >"$work/wrk.out"; } \
+    2>"$work/wrk.cpu"
   awk '
     function us(v) {
       if (v ~ /us$/) return v + 0;
@@ -142,7 +146,8 @@ run_wrk() {
   ' "$work/wrk.out"
 }
 
-# Runs wrk and measures the CPU the server used; prints "requests/s p50 p99 cpu_us_per_request".
+# Runs wrk and measures the CPU the server used; prints "requests/s p50 p99 cpu_us_per_request
+# wrk_busy_percent" (wrk's CPU time over its CPUs' time: near 100, the client is the limit).
 measure() {
   local url=$1 conns=$2
   shift 2
@@ -152,7 +157,8 @@ measure() {
   after="$(ticks_of "$@")"
   requests="$(awk '/requests in/ {print $1}' "$work/wrk.out")"
   awk -v r="$result" -v t=$((after - before)) -v n="$requests" -v hz="$(getconf CLK_TCK)" \
-    'BEGIN {printf "%s %.1f\n", r, (n > 0 ? t * 1000000 / hz / n : 0)}'
+    -v c="$(tail -n1 "$work/wrk.cpu" | awk '{print $1 + $2}')" -v span=$((duration * client_cpu_count)) \
+    'BEGIN {printf "%s %.1f %.0f\n", r, (n > 0 ? t * 1000000 / hz / n : 0), c * 100 / span}'
 }
 
 # Warm both up.
@@ -160,17 +166,18 @@ run_wrk "$ours_url" 16 2 >/dev/null
 run_wrk "$nginx_url" 16 2 >/dev/null
 
 echo "GET of one element ($body_bytes bytes body), ${duration}s per run; server CPUs $server_cpus, wrk CPUs $client_cpus"
-printf '%-6s | %12s %12s %6s | %9s %9s | %9s %9s %6s | %10s %10s %6s\n' conns "ours req/s" "nginx req/s" ratio \
-  "ours p50" "ngx p50" "ours p99" "ngx p99" ratio "ours cpu" "ngx cpu" ratio
-printf '%-6s | %12s %12s %6s | %9s %9s | %9s %9s %6s | %10s %10s %6s\n' "" "" "" "" us us us us "" us/req us/req ""
+printf '%-6s | %12s %12s %6s | %9s %9s | %9s %9s %6s | %10s %10s %6s | %9s %9s\n' conns "ours req/s" "nginx req/s" \
+  ratio "ours p50" "ngx p50" "ours p99" "ngx p99" ratio "ours cpu" "ngx cpu" ratio "wrk busy" "wrk busy"
+printf '%-6s | %12s %12s %6s | %9s %9s | %9s %9s %6s | %10s %10s %6s | %9s %9s\n' "" "" "" "" us us us us "" us/req \
+  us/req "" "% ours" "% nginx"
 for conns in $connections; do
-  read -r o_rps o_p50 o_p99 o_cpu < <(measure "$ours_url" "$conns" "$ours_pid")
-  read -r n_rps n_p50 n_p99 n_cpu < <(measure "$nginx_url" "$conns" "${nginx_workers[@]}")
+  read -r o_rps o_p50 o_p99 o_cpu o_wrk < <(measure "$ours_url" "$conns" "$ours_pid")
+  read -r n_rps n_p50 n_p99 n_cpu n_wrk < <(measure "$nginx_url" "$conns" "${nginx_workers[@]}")
   awk -v c="$conns" -v orps="$o_rps" -v nrps="$n_rps" -v o50="$o_p50" -v n50="$n_p50" -v o99="$o_p99" \
-    -v n99="$n_p99" -v ocpu="$o_cpu" -v ncpu="$n_cpu" 'BEGIN {
-      printf "%-6s | %12d %12d %5.2fx | %9.1f %9.1f | %9.1f %9.1f %5.2fx | %10.1f %10.1f %5.2fx\n",
+    -v n99="$n_p99" -v ocpu="$o_cpu" -v ncpu="$n_cpu" -v owrk="$o_wrk" -v nwrk="$n_wrk" 'BEGIN {
+      printf "%-6s | %12d %12d %5.2fx | %9.1f %9.1f | %9.1f %9.1f %5.2fx | %10.1f %10.1f %5.2fx | %9d %9d\n",
         c, orps, nrps, (nrps > 0 ? orps / nrps : 0), o50, n50, o99, n99, (n99 > 0 ? o99 / n99 : 0),
-        ocpu, ncpu, (ncpu > 0 ? ocpu / ncpu : 0)
+        ocpu, ncpu, (ncpu > 0 ? ocpu / ncpu : 0), owrk, nwrk
     }'
 done
 
