@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # GETs of one element: the framework's server against nginx serving the same bytes, both on
-# loopback, both pinned to the same two cores, wrk on the six others (on two, wrk itself was the
+# loopback, both pinned to the same two cores, wrk on all the others (on two, wrk itself was the
 # limit at 16 and 64 connections, for either server), at 1, 16 and 64 connections.
 # Prints requests/s, p50/p99 latency and CPU time per request for each with the ratios, and the
 # server's thread count and RSS before the load, right after it and once it has been idle, and
 # the wake-ups of both servers over a quiet period without connections.
 #
 #   bench/http/compare.sh            (after a build in build/; BUILD_DIR names another)
-#   DURATION=10 CONNECTIONS="1 16 64" SERVER_CPUS=0,1 CLIENT_CPUS=2-7 IDLE_WAIT=20 QUIET_SECONDS=10 SERVE_BIN=...
+#   DURATION=10 CONNECTIONS="1 16 64" SERVER_CPUS=0,1 CLIENT_CPUS=2-7 (on 8 cores) IDLE_WAIT=20 QUIET_SECONDS=10 SERVE_BIN=...
 #
 # nginx and wrk are needed by this script alone, so they are installed here (from Debian,
 # when missing) rather than with the build's packages.
@@ -18,7 +18,7 @@ build="${BUILD_DIR:-$root/build}"
 duration="${DURATION:-10}"
 connections="${CONNECTIONS:-1 16 64}"
 server_cpus="${SERVER_CPUS:-0,1}"
-client_cpus="${CLIENT_CPUS:-2-7}"
+client_cpus="${CLIENT_CPUS:-2-$(($(nproc) - 1))}"  # every core the servers leave free
 idle_wait="${IDLE_WAIT:-20}"
 
 missing=()
