@@ -73,10 +73,10 @@ class SlotState {
     std::uint64_t word;
   };
 
-  // A connection waits for its first request from the moment it is accepted: until its lane
-  // starts it, it is the youngest that may give its slot up, never one that no newer
-  // connection can take a slot from (when accepts outrun the lanes, every slot would be such
-  // a one, and a fresh client refused).
+  // A connection waits for its first request from the moment it is accepted, so that its slot
+  // can be taken before its lane starts it (it is the youngest, so the last to go). Were it busy
+  // until then, accepts outrunning the lanes could leave no slot to take, and a fresh client
+  // would be refused.
   explicit SlotState(std::int64_t acceptedAt) noexcept : word_(Encode(Kind::kWaiting, acceptedAt)) {}
 
   Seen Load() const noexcept { return Decode(word_.load()); }
