@@ -155,9 +155,10 @@ class Registry {
         problems.push_back(std::string(texts.name) + ": absent");
       }
     }
+    // A READY=1 that did not get through is sent again with the next report: systemd waits for
+    // it once, however late the socket comes.
     if (problems.empty() && !readySent_) {
-      NotifyServiceManager("READY=1");
-      readySent_ = true;
+      readySent_ = NotifyServiceManager("READY=1");
     }
     // A part that has just become ready has had no heartbeat yet: its first ping waits.
     bool awaitingFirstAnswer = false;

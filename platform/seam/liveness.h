@@ -35,7 +35,7 @@ class LivenessRegistration {
   LivenessRegistration& operator=(const LivenessRegistration&) = delete;
 
   // The part serves (is up), or it does not and `problem` says why ("stopped", "failed to
-  // start: ..."). Never throws: a report to systemd that fails here is logged.
+  // start: ..."). Never throws.
   void SetReady(bool ready, const std::string& problem = {});
 
   struct Entry;
@@ -44,11 +44,11 @@ class LivenessRegistration {
   std::shared_ptr<Entry> entry_;
 };
 
-// The application reported the state running. Throws std::runtime_error when a report that
-// this makes (READY=1 or the STATUS line) cannot be sent.
+// The application reported the state running. A report that this makes (READY=1 or the STATUS
+// line) and that cannot be sent is lost (seam/service_manager.h); nothing throws for it.
 void ReportRunning();
 // One alive report: "WATCHDOG=1" or the STATUS line with the cause; then a heartbeat is posted
-// to every ready part. Throws std::runtime_error when the report cannot be sent.
+// to every ready part. A report that cannot be sent is lost, as above.
 void ReportAlive();
 
 // Test seam: sees every heartbeat before it is posted and returns what is posted instead (the

@@ -9,7 +9,8 @@ namespace ara::phm {
 // NOTIFY_SOCKET): the alive checkpoint feeds the service watchdog with "WATCHDOG=1" while the
 // parts that serve are alive, and otherwise names the cause in a "STATUS=" line
 // (seam/liveness.h); every other checkpoint and every health mode is shown as a "STATUS=" line.
-// A report that cannot be sent throws std::runtime_error.
+// A report that cannot be sent is lost and logged once (seam/service_manager.h): an unreachable
+// service manager never ends the process.
 
 // Names the alive checkpoint; unset, the alive checkpoint is kDefaultAliveCheckpoint.
 inline constexpr const char* kAliveCheckpointVariable = "ORIK_PHM_ALIVE_CHECKPOINT";

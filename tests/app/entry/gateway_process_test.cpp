@@ -623,6 +623,54 @@ TEST_P(WithoutANotifySocket, ItStillStartsAndStops) {
 INSTANTIATE_TEST_SUITE_P(Notify, WithoutANotifySocket, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "EmptyName" : "Unset"; });
 
+// ---- A service manager that cannot be reached ----
+
+struct UnreachableCase {
+  const char* name;
+  bool removedWhileRunning;  // otherwise NOTIFY_SOCKET names a socket that was never there
+};
+
+void PrintTo(const UnreachableCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class UnreachableServiceManager : public ::testing::TestWithParam<UnreachableCase> {};
+
+TEST_P(UnreachableServiceManager, IsLoggedOnceAndTheProcessServesAndStopsInOrder) {
+  TempFile config(ConfigOnPort(0));
+  NotifySocket socket;
+  const std::string path = GetParam().removedWhileRunning ? socket.Path() : config.Path() + ".notify";
+  GatewayProcess process(ORIK_GATEWAY_EXECUTABLE, {{"RUBO_SERVER_CONFIG", config.Path()}, {"NOTIFY_SOCKET", path}});
+  const auto isUnreachable = [&](const LogLine& l) {
+    return l.contextId == "PLAT" && l.level == "ERROR" &&
+           l.text.starts_with("Cannot notify the service manager at NOTIFY_SOCKET=\"" + path + "\"");
+  };
+  if (GetParam().removedWhileRunning) {
+    ASSERT_TRUE(socket.WaitFor([](const Messages& m) { return WatchdogsAfter(m, kReady) >= 3; }, kStartBound))
+        << process.Stderr();
+    socket.RemoveName();
+  }
+  ASSERT_TRUE(process.WaitForLog(isUnreachable, kStartBound)) << process.Stderr();
+  const auto port = ServedPort(process);
+  ASSERT_TRUE(port) << process.Stderr();
+  const std::string reply = HttpGet(*port, "/ChargingManagementCore");
+  EXPECT_TRUE(reply.starts_with("HTTP/1.1 200")) << reply;
+
+  // Every report of the shutdown is lost too, and says nothing more.
+  EXPECT_EQ(StopProcess(process, SIGTERM), 0) << process.Stderr();
+  ExpectSignalText(process.Stdout(), 1);
+  const auto logs = process.Logs();
+  EXPECT_EQ(std::count_if(logs.begin(), logs.end(), isUnreachable), 1) << process.Stderr();
+  EXPECT_EQ(std::count_if(logs.begin(), logs.end(), [](const LogLine& l) { return l.level == "ERROR"; }), 1)
+      << process.Stderr();
+  EXPECT_GE(LogIndex(logs, "ORIK_MAIN", kStopLine), 0) << process.Stderr();
+}
+
+INSTANTIATE_TEST_SUITE_P(Notify, UnreachableServiceManager,
+                         ::testing::Values(UnreachableCase{"SocketNeverThere", false},
+                                           UnreachableCase{"SocketRemovedWhileRunning", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(GatewayProcess, AnUnusableMiddlewareConfigurationEndsTheProcessWithAnErrorNotAnAbort) {
   TempFile config(ConfigOnPort(0));
   TempFile deployment(R"({"network": {"sd": {"port": "not a number"}}, "services": []})");

@@ -60,6 +60,10 @@ class NotifySocket {
   // The value for NOTIFY_SOCKET.
   const std::string& Path() const { return path_; }
 
+  // Takes the socket's name away, as when the service manager's socket goes while a process
+  // runs: what is sent to the path from then on fails.
+  void RemoveName() { ::unlink(path_.c_str()); }
+
   std::vector<std::string> Messages() const {
     std::lock_guard lock(mutex_);
     return messages_;

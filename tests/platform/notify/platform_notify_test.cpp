@@ -130,16 +130,67 @@ TEST(PlatformNotify, WithoutANotifySocketNothingIsSentAndNothingFails) {
   EXPECT_NO_THROW(exec.ReportApplicationState(ara::exec::ApplicationState::kRunning));
 }
 
-TEST(PlatformNotify, AnUnreachableServiceManagerIsAStandardError) {
+struct UnreachableCase {
+  const char* name;
+  bool removedWhileRunning;  // otherwise the socket was never there
+};
+
+void PrintTo(const UnreachableCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class UnreachableServiceManager : public ::testing::TestWithParam<UnreachableCase> {};
+
+// Every kind of report, several alive periods' worth, fails to reach the socket: none throws, and
+// the log says so once, with the socket and the cause. A report that gets through afterwards
+// says so once, which also leaves this process's notify state as the next test expects it.
+TEST_P(UnreachableServiceManager, IsLoggedOnceAndNoReportThrowsUntilOneGetsThroughAgain) {
+  ara::log::ScopedCapture capture;
   NotifySocket socket;
-  const std::string gone = socket.Path() + "-gone";
-  ScopedEnvironment notify(platform::seam::kNotifySocketVariable, gone);
+  const std::string path = GetParam().removedWhileRunning ? socket.Path() : socket.Path() + "-gone";
+  ScopedEnvironment notify(platform::seam::kNotifySocketVariable, path);
   ara::phm::Phm_client client("x");
   ara::phm::SupervisionEntity entity(client);
+  ara::phm::HealthChannel channel(client);
   ara::exec::ApplicationClient exec;
-  EXPECT_THROW(entity.CheckpointReached(60071, 60075), std::runtime_error);
-  EXPECT_THROW(exec.ReportApplicationState(ara::exec::ApplicationState::kRunning), std::runtime_error);
+  ReadyParts parts;
+  const auto isUnreachable = [&](const ara::log::Record& r) {
+    return r.contextId == "PLAT" && r.level == ara::log::LogLevel::kError &&
+           r.text.starts_with("Cannot notify the service manager at NOTIFY_SOCKET=\"" + path + "\" of \"") &&
+           r.text.find("No such file or directory") != std::string::npos;
+  };
+
+  if (GetParam().removedWhileRunning) {
+    exec.ReportApplicationState(ara::exec::ApplicationState::kRunning);
+    ASSERT_TRUE(socket.WaitFor([](const Messages& m) { return NotifySocket::Count(m, "READY=1") == 1; }, kWait));
+    socket.RemoveName();
+  }
+  EXPECT_NO_THROW(exec.ReportApplicationState(ara::exec::ApplicationState::kRunning));
+  for (int period = 0; period < 5; ++period) {
+    EXPECT_NO_THROW(entity.CheckpointReached(60071, 60075));
+  }
+  EXPECT_NO_THROW(channel.SetHealthMode(1, 3));
+  EXPECT_NO_THROW(entity.CheckpointReached(60071, 60073));
+  EXPECT_NO_THROW(exec.ReportApplicationState(ara::exec::ApplicationState::kTerminating));
+  EXPECT_EQ(capture->Count(isUnreachable), 1u);
+  EXPECT_EQ(capture->Count([](const ara::log::Record& r) { return r.level <= ara::log::LogLevel::kWarn; }), 1u);
+
+  NotifySocket back;
+  ::setenv(platform::seam::kNotifySocketVariable, back.Path().c_str(), 1);
+  channel.SetHealthMode(1, 3);
+  channel.SetHealthMode(1, 3);
+  ASSERT_TRUE(HasAtLeast(back, 2));
+  EXPECT_EQ(capture->Count([](const ara::log::Record& r) {
+    return r.contextId == "PLAT" && r.level == ara::log::LogLevel::kInfo && r.text.ends_with("\" is reached again");
+  }),
+            1u);
+  EXPECT_EQ(capture->Count(isUnreachable), 1u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Notify, UnreachableServiceManager,
+                         ::testing::Values(UnreachableCase{"SocketNeverThere", false},
+                                           UnreachableCase{"SocketRemovedWhileRunning", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PlatformNotify, AFailedCallSendsNothingAndTheRecorderStillSeesIt) {
   NotifySocket socket;
