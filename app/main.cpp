@@ -23,6 +23,7 @@
 #include "ara/log/logging.h"
 #include "ara/phm/phm.h"
 #include "rest_server/orik_rubo_server.h"
+#include "seam/service_manager.h"
 #include "someip_client/cmc/charging_management_core_listener.h"
 #include "someip_client/cmc/charging_management_core_proxy_wrapper.h"
 #include "someip_client/rbec/route_based_energy_contents_listener.h"
@@ -172,10 +173,14 @@ int main() {
   try {
     runtime = std::make_unique<ara::com::RuntimeComponent>(false, "");
   } catch (const std::exception& e) {
-    mainLogger.LogError() << "Failed to start the middleware runtime: " << e.what();
+    const std::string failure = std::string("Failed to start the middleware runtime: ") + e.what();
+    mainLogger.LogError() << failure;
     execClient.ReportApplicationState(ara::exec::ApplicationState::kTerminating);
     phmThreadEnd.store(true);
     phmThread.join();
+    // systemctl status shows the last STATUS line: the cause, rather than what the readiness
+    // reports last awaited. Sent once the alive thread is gone, so that no report replaces it.
+    platform::seam::NotifyServiceManager("STATUS=" + failure);
     mainLogger.LogInfo() << applicationId << " version " << version << " has stopped!";
     return EXIT_FAILURE;
   }

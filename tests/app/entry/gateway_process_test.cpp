@@ -671,20 +671,32 @@ INSTANTIATE_TEST_SUITE_P(Notify, UnreachableServiceManager,
                                            UnreachableCase{"SocketRemovedWhileRunning", true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(GatewayProcess, AnUnusableMiddlewareConfigurationEndsTheProcessWithAnErrorNotAnAbort) {
+TEST(GatewayProcess, AnUnusableMiddlewareConfigurationEndsTheProcessWithAnErrorAndItsCauseAsTheLastStatus) {
   TempFile config(ConfigOnPort(0));
   TempFile deployment(R"({"network": {"sd": {"port": "not a number"}}, "services": []})");
-  GatewayProcess process(ORIK_GATEWAY_EXECUTABLE,
-                         {{"RUBO_SERVER_CONFIG", config.Path()}, {"ORIK_COM_DEPLOYMENT", deployment.Path()}});
+  NotifySocket notify;
+  GatewayProcess process(ORIK_GATEWAY_EXECUTABLE, {{"RUBO_SERVER_CONFIG", config.Path()},
+                                                   {"ORIK_COM_DEPLOYMENT", deployment.Path()},
+                                                   {"NOTIFY_SOCKET", notify.Path()}});
   EXPECT_EQ(process.WaitForExit(kStopBound), 1) << process.Stderr();
+  std::string error;
   EXPECT_TRUE(process.WaitForLog(
       [&](const LogLine& l) {
-        return l.level == "ERROR" && l.text.starts_with("Failed to start the middleware runtime: ") &&
-               l.text.find(deployment.Path()) != std::string::npos && l.text.find("sd.port") != std::string::npos;
+        if (l.level == "ERROR" && l.text.starts_with("Failed to start the middleware runtime: ") &&
+            l.text.find(deployment.Path()) != std::string::npos && l.text.find("sd.port") != std::string::npos) {
+          error = l.text;
+        }
+        return !error.empty();
       },
       kStopBound))
       << process.Stderr();
   EXPECT_EQ(process.Stdout(), "");
+  ASSERT_TRUE(notify.ReadEverythingSentSoFar(kStopBound));
+  Messages statuses = notify.Messages();
+  std::erase_if(statuses, [](const std::string& m) { return !m.starts_with("STATUS="); });
+  ASSERT_FALSE(statuses.empty());
+  EXPECT_EQ(statuses.back(), "STATUS=" + error);
+  EXPECT_EQ(NotifySocket::Count(notify.Messages(), kReady), 0u);
 }
 
 }  // namespace

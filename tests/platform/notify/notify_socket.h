@@ -6,6 +6,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -76,6 +77,26 @@ class NotifySocket {
     return changed_.wait_for(lock, timeout, [&] { return predicate(messages_); });
   }
 
+  // Waits until every message sent to the socket before the call has been read (a process that
+  // has exited has sent all it will): sends a marker of its own, which stays among the messages,
+  // and waits for it. False on timeout.
+  bool ReadEverythingSentSoFar(std::chrono::milliseconds timeout) {
+    const std::string marker = "X_TEST_MARKER=" + std::to_string(++markers_);
+    const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path_.c_str(), path_.size() + 1);
+    const bool sent =
+        fd >= 0 && ::sendto(fd, marker.data(), marker.size(), 0, reinterpret_cast<const sockaddr*>(&address),
+                            sizeof address) == static_cast<ssize_t>(marker.size());
+    if (fd >= 0) {
+      ::close(fd);
+    }
+    return sent &&
+           WaitFor([&](const std::vector<std::string>& m) { return std::find(m.begin(), m.end(), marker) != m.end(); },
+                   timeout);
+  }
+
   static std::size_t Count(const std::vector<std::string>& messages, const std::string& message) {
     std::size_t n = 0;
     for (const auto& m : messages) {
@@ -139,6 +160,7 @@ class NotifySocket {
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
   std::vector<std::string> messages_;
+  int markers_ = 0;
 };
 
 }  // namespace orik::testing
