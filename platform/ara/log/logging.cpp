@@ -26,6 +26,10 @@ namespace {
 // InitLogging.
 constexpr const char* kConsoleVariable = "ORIK_LOG_CONSOLE";
 
+// The context of what remote logging says of itself (DLT lost, DLT reached again). Its records
+// stay local: the console, the file and the sinks.
+constexpr const char* kRemoteNoticeContext = "ALOG";
+
 constexpr auto kAllModes = static_cast<std::uint8_t>(LogMode::kRemote | LogMode::kFile | LogMode::kConsole);
 
 struct State {
@@ -69,17 +73,9 @@ bool LocalAllows(LogLevel level) noexcept {
   return level != LogLevel::kOff && static_cast<int>(level) <= static_cast<int>(threshold);
 }
 
-void Dispatch(const Logger& logger, detail::RemoteContext& remote, LogLevel level, std::string&& text) {
-  State& state = GetState();
-  std::lock_guard lock(state.mutex);
-  if (state.remote && detail::RemoteAllows(remote, level)) {
-    detail::SendRemote(remote, level, text);
-  }
-  if (!LocalAllows(level)) {
-    return;
-  }
-  Record record{state.appId, logger.ContextId(), level, std::move(text), std::this_thread::get_id()};
-  if (state.consoleAllowed && static_cast<int>(level) <= static_cast<int>(state.consoleLevel)) {
+// Under the logging lock: the record to the console (when `console`), the file and the sinks.
+void WriteLocal(State& state, const Record& record, bool console) {
+  if (console) {
     WriteLine(stderr, record);
   }
   if (state.file != nullptr) {
@@ -89,6 +85,26 @@ void Dispatch(const Logger& logger, detail::RemoteContext& remote, LogLevel leve
   for (const auto& sink : state.sinks) {
     sink->Write(record);
   }
+}
+
+void Dispatch(const Logger& logger, detail::RemoteContext& remote, LogLevel level, std::string&& text) {
+  State& state = GetState();
+  std::lock_guard lock(state.mutex);
+  if (state.remote && detail::RemoteAllows(remote, level)) {
+    if (auto notice = detail::SendRemote(remote, level, text)) {
+      // On standard error whatever the console's level: while DLT is not reached that may be all
+      // there is to read, and under systemd it is the journal.
+      WriteLocal(
+          state,
+          Record{state.appId, kRemoteNoticeContext, notice->level, std::move(notice->text), std::this_thread::get_id()},
+          state.consoleAllowed);
+    }
+  }
+  if (!LocalAllows(level)) {
+    return;
+  }
+  Record record{state.appId, logger.ContextId(), level, std::move(text), std::this_thread::get_id()};
+  WriteLocal(state, record, state.consoleAllowed && static_cast<int>(level) <= static_cast<int>(state.consoleLevel));
 }
 
 // The console threshold the environment asks for: kOff when unset, empty or "0", every level

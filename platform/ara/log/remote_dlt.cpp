@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +17,7 @@
 #include <deque>
 #include <limits>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,6 +76,10 @@ namespace {
 
 // How long DLT's exit handler may spend handing buffered messages to a daemon that reads.
 constexpr std::uint32_t kExitHandOverMillis = 1000;
+// How often a record looks whether the daemon's FIFO can be reached: often enough that a lost
+// daemon shows within a second of the first record it misses, rarely enough that records do not
+// each cost a system call.
+constexpr auto kReachCheckPeriod = std::chrono::seconds(1);
 
 struct Registry {
   // Guards the list of contexts; the library's callback takes it, and it is never held
@@ -86,6 +93,14 @@ Registry& GetRegistry() {
   return *registry;
 }
 
+// The daemon's FIFO, as the library finds it.
+std::string DaemonFifo() {
+  const char* base = std::getenv("DLT_PIPE_DIR");
+  return std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/dlt";
+}
+
+enum class Reach { kUnknown, kReached, kLost };
+
 // Under the logging lock.
 struct Session {
   bool prepared = false;
@@ -93,6 +108,11 @@ struct Session {
   bool exitHookInstalled = false;
   std::string appId;
   std::string description;
+  // Whether the daemon's FIFO could be opened when last looked at, and when to look again. Kept
+  // across a new registration: the FIFO is the same.
+  std::string fifo;
+  Reach reach = Reach::kUnknown;
+  std::chrono::steady_clock::time_point nextReachCheck{};
 };
 
 Session& GetSession() {
@@ -134,8 +154,7 @@ void OnLevelChanged(char contextId[DLT_ID_SIZE], std::uint8_t level, std::uint8_
 // handler keeps resending buffered messages until its timeout; worth it only while a daemon
 // reads the FIFO, and without one it would hold up every exit.
 void BeforeDltExit() {
-  const char* base = std::getenv("DLT_PIPE_DIR");
-  const std::string fifo = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/dlt";
+  const std::string fifo = DaemonFifo();
   const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd >= 0) {
     ::close(fd);
@@ -145,6 +164,47 @@ void BeforeDltExit() {
     // warning that they are lost would only add a line to every exit.
     dlt_log_set_level(LOG_ERR);
   }
+}
+
+std::string WhyUnreachable(int error) {
+  switch (error) {
+    case ENOENT:
+      return "does not exist";
+    case ENXIO:
+      return "is not read by any daemon";
+    default:
+      return std::string("cannot be opened: ") + std::strerror(error);
+  }
+}
+
+// The library keeps records that the daemon cannot take in its buffer and never says so; a daemon
+// that is not there at all looks the same to it as one that is slow. The FIFO tells them apart:
+// the library writes to it, and reattaches to a daemon only through it.
+std::optional<RemoteNotice> CheckReach(Session& session) {
+  const auto now = std::chrono::steady_clock::now();
+  if (now < session.nextReachCheck) {
+    return std::nullopt;
+  }
+  session.nextReachCheck = now + kReachCheckPeriod;
+  const int fd = ::open(session.fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+  const int error = errno;
+  if (fd >= 0) {
+    ::close(fd);
+    const bool wasLost = session.reach == Reach::kLost;
+    session.reach = Reach::kReached;
+    if (wasLost) {
+      return RemoteNotice{LogLevel::kInfo, "Remote logging reaches DLT again through its FIFO " + session.fifo};
+    }
+    return std::nullopt;
+  }
+  if (session.reach == Reach::kLost) {
+    return std::nullopt;
+  }
+  session.reach = Reach::kLost;
+  return RemoteNotice{LogLevel::kWarn, "Remote logging cannot reach DLT: its FIFO " + session.fifo + " " +
+                                           WhyUnreachable(error) +
+                                           "; until it is reached, records stay in the DLT library's buffer while "
+                                           "that has room, and are lost after that"};
 }
 
 void Register(RemoteContext& context, LogLevel defaultLevel) {
@@ -240,6 +300,8 @@ bool StartRemote(const std::string& appId, const std::string& description, LogLe
     session.active = true;
     session.appId = dltAppId;
     session.description = description;
+    session.fifo = DaemonFifo();
+    session.nextReachCheck = {};
   }
   for (RemoteContext* context : AllContexts()) {
     Register(*context, defaultLevel);
@@ -269,19 +331,21 @@ void AttachRemote(RemoteContext& context, LogLevel defaultLevel) {
   }
 }
 
-void SendRemote(RemoteContext& context, LogLevel level, const std::string& text) {
-  if (!GetSession().active || !context.registered) {
-    return;
+std::optional<RemoteNotice> SendRemote(RemoteContext& context, LogLevel level, const std::string& text) {
+  Session& session = GetSession();
+  if (!session.active || !context.registered) {
+    return std::nullopt;
   }
   DltContextData data{};
   if (dlt_user_log_write_start(&context.dlt, &data, static_cast<DltLogLevelType>(level)) <= DLT_RETURN_OK) {
-    return;
+    return std::nullopt;
   }
   // A text longer than one message holds is cut by the library, which marks the cut.
   const auto length =
       static_cast<std::uint16_t>(std::min<std::size_t>(text.size(), std::numeric_limits<std::uint16_t>::max()));
   dlt_user_log_write_sized_utf8_string(&data, text.data(), length);
   dlt_user_log_write_finish(&data);
+  return CheckReach(session);
 }
 
 }  // namespace detail

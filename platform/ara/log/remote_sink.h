@@ -3,6 +3,7 @@
 // The remote (DLT) sink behind ara::log. Internal to platform/ara/log: it keeps the DLT
 // headers out of everything that logs.
 
+#include <optional>
 #include <string>
 
 #include "ara/log/common.h"
@@ -28,7 +29,17 @@ bool StartRemote(const std::string& appId, const std::string& description, LogLe
 void StopRemote();
 // Registers a context created after StartRemote.
 void AttachRemote(RemoteContext& context, LogLevel defaultLevel);
-// One record as one DLT message; drops it when the daemon does not take it now.
-void SendRemote(RemoteContext& context, LogLevel level, const std::string& text);
+
+// What the remote sink says of itself when it stops or starts reaching the daemon.
+struct RemoteNotice {
+  LogLevel level;
+  std::string text;
+};
+
+// One record as one DLT message; drops it when the daemon does not take it now. Whether the
+// daemon's FIFO can be reached is looked at with the first record and then at most once a second;
+// a notice comes back when that changes: with the first record that finds it unreachable (at
+// start, or after it was reached), and with the first that finds it reachable again.
+std::optional<RemoteNotice> SendRemote(RemoteContext& context, LogLevel level, const std::string& text);
 
 }  // namespace ara::log::detail

@@ -191,21 +191,33 @@ std::string Child::Stderr() const {
   return ReadFile(stderr_);
 }
 
-DltDaemon::DltDaemon() {
-  for (int attempt = 0; attempt < kPortAttempts && !started_; ++attempt) {
-    // Another process may take the port between the probe and the daemon's bind; then the
-    // daemon ends at once and the next port is tried.
-    started_ = Start(EphemeralPort());
+DltDaemon::DltDaemon(When when) {
+  if (when == When::kNow) {
+    Start();
   }
 }
 
 DltDaemon::~DltDaemon() {
+  Stop();
+}
+
+bool DltDaemon::Start() {
+  for (int attempt = 0; attempt < kPortAttempts && !started_; ++attempt) {
+    // Another process may take the port between the probe and the daemon's bind; then the
+    // daemon ends at once and the next port is tried.
+    started_ = StartOn(EphemeralPort());
+  }
+  return started_;
+}
+
+void DltDaemon::Stop() {
   if (process_) {
     process_->Terminate(std::chrono::seconds(10));
   }
+  started_ = false;
 }
 
-bool DltDaemon::Start(int port) {
+bool DltDaemon::StartOn(int port) {
   if (port == 0) {
     return false;
   }

@@ -60,11 +60,20 @@ bool Eventually(const std::function<bool()>& condition, std::chrono::millisecond
 
 class DltDaemon {
  public:
-  // Starts the daemon; check Started() before use.
-  DltDaemon();
+  // kLater: the daemon's folder exists (PipeDir() may be handed to an application), but the daemon
+  // starts only with Start(), as one that comes after the application.
+  enum class When { kNow, kLater };
+
+  // Starts the daemon unless told to wait; check Started() before use.
+  explicit DltDaemon(When when = When::kNow);
   ~DltDaemon();
   DltDaemon(const DltDaemon&) = delete;
   DltDaemon& operator=(const DltDaemon&) = delete;
+
+  // Starts a daemon that is not running; true once it accepts clients.
+  bool Start();
+  // Stops the daemon, as one that ends while applications log to it.
+  void Stop();
 
   bool Started() const { return started_; }
   // The directory of the daemon's FIFO: what an application gets as DLT_PIPE_DIR.
@@ -74,7 +83,7 @@ class DltDaemon {
   std::string Diagnostics() const;
 
  private:
-  bool Start(int port);
+  bool StartOn(int port);
 
   TempDir dir_;
   int port_ = 0;

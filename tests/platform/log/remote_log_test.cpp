@@ -159,6 +159,18 @@ void PrintTo(const NoDaemonCase& c, std::ostream* os) {
 
 class DltNoDaemonTest : public ::testing::TestWithParam<NoDaemonCase> {};
 
+std::size_t Occurrences(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) {
+    ++count;
+  }
+  return count;
+}
+
+std::string LostLine(const std::string& pipeDir) {
+  return " ORIK ALOG WARN Remote logging cannot reach DLT: its FIFO " + pipeDir + "/dlt ";
+}
+
 TEST_P(DltNoDaemonTest, TenThousandRecordsNeitherBlockNorFail) {
   constexpr int kRecords = 10000;
   TempDir dir;
@@ -170,6 +182,11 @@ TEST_P(DltNoDaemonTest, TenThousandRecordsNeitherBlockNorFail) {
   const std::string errors = writer.Stderr();
   const auto last = errors.find(" ORIK ORIK_MAIN INFO flood record " + std::to_string(kRecords - 1) + "\n");
   EXPECT_EQ(last != std::string::npos, GetParam().console) << errors.substr(0, 2000);
+  // Said once, console or not, where the library sets up and has nowhere to hand the records to;
+  // where it cannot set up at all, it says so itself and remote logging is off, as it is in
+  // builds that leave the library out.
+  const bool remote = GetParam().pipeDirExists && ara::log::RemoteSupported();
+  EXPECT_EQ(Occurrences(errors, LostLine(pipeDir.string())), remote ? 1u : 0u) << errors.substr(0, 2000);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DltNoDaemonTest,
@@ -178,6 +195,45 @@ INSTANTIATE_TEST_SUITE_P(Cases, DltNoDaemonTest,
                                            NoDaemonCase{"MissingPipeDir", false, false},
                                            NoDaemonCase{"MissingPipeDirWithConsole", false, true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A daemon that starts after the application and ends while it logs: standard error says so once
+// each time, whatever the console's setting (here off), and the records reach the daemon while
+// it runs.
+TEST(DltReach, ADaemonLostIsSaidOnceAndADaemonReachedAgainOnce) {
+  if (!ara::log::RemoteSupported()) {
+    GTEST_SKIP() << "this build leaves the DLT library out";
+  }
+  TempDir output;
+  DltDaemon daemon(DltDaemon::When::kLater);
+  const auto stop = output.Path() / "stop";
+  Child writer({REMOTE_LOG_WRITER, "until", stop.string()},
+               {{"DLT_PIPE_DIR", daemon.PipeDir()}, {"ORIK_LOG_CONSOLE", ""}}, output.Path());
+  const std::string lost = LostLine(daemon.PipeDir());
+  const std::string reached =
+      " ORIK ALOG INFO Remote logging reaches DLT again through its FIFO " + daemon.PipeDir() + "/dlt\n";
+  const auto saidTimes = [&](const std::string& line, std::size_t times) {
+    return orik::logtest::Eventually([&] { return Occurrences(writer.Stderr(), line) == times; }, kTimeout);
+  };
+
+  ASSERT_TRUE(saidTimes(lost, 1)) << writer.Stderr();
+  ASSERT_TRUE(daemon.Start()) << daemon.Diagnostics();
+  DltReceiver receiver(daemon);
+  ASSERT_TRUE(receiver.WaitConnected(kTimeout)) << daemon.Diagnostics();
+  ASSERT_TRUE(saidTimes(reached, 1)) << writer.Stderr();
+  ASSERT_TRUE(
+      receiver.WaitFor([](const DltRecord& r) { return r.appId == "ORIK" && r.text.starts_with("record "); }, kTimeout))
+      << daemon.Diagnostics();
+
+  daemon.Stop();
+  ASSERT_TRUE(saidTimes(lost, 2)) << writer.Stderr();
+  std::ofstream(stop).close();
+  ASSERT_TRUE(ExitedWith(writer.Wait(kTimeout), 0)) << writer.Stderr();
+  const std::string errors = writer.Stderr();
+  EXPECT_EQ(Occurrences(errors, lost), 2u) << errors;
+  EXPECT_EQ(Occurrences(errors, reached), 1u) << errors;
+  EXPECT_EQ(Occurrences(errors, " ORIK_MAIN "), 0u) << "the console stays off for the records: " << errors;
+  EXPECT_EQ(writer.Stdout(), "");
+}
 
 struct ConsoleCase {
   const char* name;

@@ -1,9 +1,10 @@
 // Logs in remote mode for the DLT tests, in a process of its own so that it has its own
 // DLT library state and its own DLT_PIPE_DIR. Exit status: 0 done, 2 bad arguments,
-// 3 a level the test asked the daemon for did not arrive.
+// 3 a level the test asked the daemon for did not arrive, 4 the test never said stop.
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <string_view>
@@ -123,6 +124,22 @@ int Flood(int count) {
   return 0;
 }
 
+// One record every 10 ms until `stopFile` exists, so that the test may take the daemon away and
+// bring it back meanwhile; gives up after two minutes (status 4).
+int Until(const char* stopFile) {
+  ara::log::InitLogging("ORIK", "ORIK Application", LogLevel::kInfo, LogMode::kRemote, "");
+  auto& logger = ara::log::CreateLogger("ORIK_MAIN", "main");
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+  for (int i = 0; !std::filesystem::exists(stopFile); ++i) {
+    if (std::chrono::steady_clock::now() >= deadline) {
+      return 4;
+    }
+    logger.LogInfo() << "record " << i;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return 0;
+}
+
 int Console() {
   ara::log::InitLogging("ORIK", "ORIK Application", LogLevel::kInfo, LogMode::kRemote, "");
   auto& logger = ara::log::CreateLogger("ORIK_MAIN", "main");
@@ -150,6 +167,9 @@ int main(int argc, char** argv) {
   }
   if (scenario == "console") {
     return Console();
+  }
+  if (scenario == "until" && argc > 2) {
+    return Until(argv[2]);
   }
   return 2;
 }
