@@ -31,8 +31,9 @@ deb="${debs[0]}"
 echo "package check: $(basename "$deb")"
 
 dpkg-deb -c "$deb" | tee "$work/contents" | awk '{print $1, $6}'
-for path in "$prefix/bin/$name" "$prefix/etc/charging_management_core_conf.json" "$prefix/etc/com_deployment.json" \
-  "$unit" usr/share/doc/orik-gateway/copyright usr/share/doc/orik-gateway/changelog.gz; do
+for path in "$prefix/bin/$name" "$prefix/libexec/wait-for-dlt" "$prefix/etc/charging_management_core_conf.json" \
+  "$prefix/etc/com_deployment.json" "$unit" usr/share/doc/orik-gateway/copyright \
+  usr/share/doc/orik-gateway/changelog.gz; do
   grep -q " \./$path\$" "$work/contents" || fail "$path is not in the package"
 done
 
