@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package of a build folder and checks it: its files and control fields, a
-# stripped executable without test switches, lintian, and the systemd unit it ships
-# (systemd-analyze security and verify, offline: no running systemd is needed).
+# stripped executable without test switches and with Debian's hardening (lintian's hardening tags
+# and the stack protector), lintian, and the systemd unit it ships (systemd-analyze security and
+# verify, offline: no running systemd is needed).
 # Usage: scripts/package_check.sh   (BUILD_DIR: a configured and built folder, default build/)
 set -euo pipefail
 shopt -s inherit_errexit
@@ -57,10 +58,20 @@ if grep -qa ORIK_PLATFORM_TEST_FAILURES "$executable"; then
 fi
 echo "package check: executable $(stat -c %s "$executable") bytes, stripped, no test switch"
 
+# lintian's hardening tags cover PIE, RELRO, BIND_NOW and the fortified functions, but not the stack
+# protector: a protected function calls __stack_chk_fail, which stays in the dynamic symbols.
+readelf --dyn-syms -W "$executable" >"$work/dynsyms"
+grep -q ' __stack_chk_fail@' "$work/dynsyms" || fail "the executable has no stack protector (__stack_chk_fail)"
+echo "package check: stack protector, $(grep -c '_chk@' "$work/dynsyms") fortified functions"
+
 if command -v lintian >/dev/null; then
-  # Errors and warnings fail; the overrides the package ships say why each is accepted.
-  lintian --fail-on error,warning --tag-display-limit 0 "$deb" || fail "lintian"
-  echo "package check: lintian clean"
+  # Errors and warnings fail; the overrides the package ships say why each is accepted. The
+  # hardening tags are information tags, shown only with -I, and fail too.
+  lintian -I --fail-on error,warning --tag-display-limit 0 "$deb" | tee "$work/lintian" || fail "lintian"
+  if grep -q 'hardening-no-' "$work/lintian"; then
+    fail "the executable lacks hardening that Debian builds with"
+  fi
+  echo "package check: lintian clean, hardening included"
 else
   echo "package check: lintian is not installed (scripts/deps.sh installs it); skipped"
 fi
