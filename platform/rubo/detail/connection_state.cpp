@@ -182,7 +182,10 @@ Effect ConnectionState::Taken() noexcept {
 }
 
 Effect ConnectionState::UpdateDone(bool ran) noexcept {
-  return ran && (phase_ == Phase::kQueued || phase_ == Phase::kRunning) ? Effect::kAnswerUpdate : Effect::kNone;
+  if (!ran || (phase_ != Phase::kQueued && phase_ != Phase::kRunning)) {
+    return Effect::kNone;  // withdrawn or taken: its lane has answered or closed already
+  }
+  return Enter(Phase::kRunning, Effect::kAnswerUpdate);
 }
 
 Effect ConnectionState::Timeout() noexcept {
