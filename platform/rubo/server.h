@@ -36,7 +36,7 @@ inline constexpr std::uint16_t kDefaultPort = 8080;
 // "idleTimeoutMs", "headerTimeoutMs", "bodyTimeoutMs", "writeTimeoutMs", "lingerTimeoutMs", "stopGraceMs",
 // "workerIdleTimeoutMs", "maxConnections", "maxConnectionsPerPeer", "maxHeaderBytes",
 // "maxHeaderFields", "maxBodyBytes", "maxChunkLineBytes", "maxLingerBytes", "retryAfterSeconds", "ioThreads",
-// "maxWorkerThreads". A missing file means the defaults; a file that exists but cannot be
+// "maxWorkerThreads", "maxQueuedUpdates". A missing file means the defaults; a file that exists but cannot be
 // read, holds an unknown key or a value out of range makes Start throw std::runtime_error.
 //
 // Served over HTTP/1.1: GET (and HEAD) of "/" (the services), of a service, a collection

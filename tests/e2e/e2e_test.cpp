@@ -25,6 +25,8 @@
 #include "tests/app/entry/gateway_process.h"
 #include "tests/e2e/sim_process.h"
 #include "tests/platform/rubo/http_test_client.h"
+#include "tests/platform/rubo/raw_client.h"
+#include "tests/platform/rubo/swarm.h"
 
 namespace {
 
@@ -536,6 +538,90 @@ INSTANTIATE_TEST_SUITE_P(
                               std::string(R"({"currentValue": 85})") + std::string(1, '\0') + R"({"bogus":1 ]])", 400,
                               "Bad Message"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// ---- writes that queue
+
+std::string RawPost(const std::string& path, const json& body) {
+  const auto text = body.dump();
+  return "POST " + path +
+         " HTTP/1.1\r\nHost: gw\r\nContent-Type: application/json\r\nContent-Length: " + std::to_string(text.size()) +
+         "\r\n\r\n" + text;
+}
+
+// Clients that queue a write behind one the vehicle answers late, send a pipelined request after
+// it and go: the vehicle never hears of their writes, and the next client's write is its second.
+TEST_F(EndToEnd, PipelinedPostsOfClientsThatLeftNeverReachTheVehicle) {
+  Start();
+  const std::string path = PathOf("/ChargingManagementCore/valueControls", "immediateChargingOptionsTargetSoc");
+  ASSERT_FALSE(path.empty());
+  Answer("valueControls", {{"delay_ms", 3000}});
+  const auto from = sim_->EventCount();
+  rubo::testing::RawClient first(net_.gateway, port_);
+  ASSERT_TRUE(first.Send(RawPost(path, {{"currentValue", 60}})));
+  ASSERT_TRUE(Event({{"event", "request"}, {"field", "valueControls"}, {"method", "Set"}}, from));
+  constexpr std::size_t kGivenUp = 8;
+  std::vector<std::unique_ptr<rubo::testing::RawClient>> clients;
+  for (std::size_t i = 0; i < kGivenUp; ++i) {
+    clients.push_back(std::make_unique<rubo::testing::RawClient>(net_.gateway, port_));
+    ASSERT_TRUE(clients.back()->Send(RawPost(path, {{"currentValue", 70}})));
+  }
+  for (auto& client : clients) {
+    ASSERT_TRUE(client->Send("GET / HTTP/1.1\r\nHost: gw\r\n\r\n"));
+    client->CloseNow();
+  }
+  const auto dropped = [&] {
+    std::size_t count = 0;
+    for (const auto& line : gateway_->Logs()) {
+      count += line.contextId == "RUBO" && line.text.starts_with("[Rubo] Dropped a POST to " + path + " from ") ? 1 : 0;
+    }
+    return count;
+  };
+  const auto deadline = std::chrono::steady_clock::now() + kBound;
+  while (dropped() < kGivenUp && std::chrono::steady_clock::now() < deadline) {
+    gateway_->WaitForLog([](const LogLine&) { return false; }, 50ms);  // the next lines, or a short while
+  }
+  EXPECT_EQ(dropped(), kGivenUp);
+  EXPECT_EQ(first.Read().status, 500u) << "the vehicle answered late";
+  EXPECT_EQ(Post(path, {{"currentValue", 80}}).status, 500u);
+  std::vector<int> written;
+  for (const auto& value : SetRequests("valueControls", from)) {
+    if (value[0].value("type", "") == "immediateChargingOptionsTargetSoc") {
+      written.push_back(value[0].value("currentValue", 0));
+    }
+  }
+  EXPECT_EQ(written, (std::vector<int>{60, 80}));
+}
+
+// 8 addresses keep 256 writes outstanding on one value control that the vehicle answers late,
+// each sent again as soon as it is answered: the HMI, from another address, is served nearly
+// always.
+TEST_F(EndToEnd, TheHmiIsServedWhileWritesQueueOnOneValueControl) {
+  Start();
+  const std::string path = PathOf("/ChargingManagementCore/valueControls", "immediateChargingOptionsTargetSoc");
+  ASSERT_FALSE(path.empty());
+  Answer("valueControls", {{"delay_ms", 3000}});
+  std::vector<std::string> sources;
+  for (int i = 0; i < 8; ++i) {
+    sources.push_back("127.0.44." + std::to_string(10 + i));
+  }
+  rubo::testing::Swarm writers(port_, sources, 32, RawPost(path, {{"currentValue", 55}}),
+                               rubo::testing::Swarm::Mode::kRepeat, net_.gateway.c_str());
+  const auto deadline = std::chrono::steady_clock::now() + kBound;
+  while (writers.Busy() < 256 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::yield();
+  }
+  ASSERT_GE(writers.Busy(), 256) << "the writers were not turned away";
+  constexpr int kRequests = 40;
+  int served = 0;
+  for (int i = 0; i < kRequests; ++i) {
+    rubo::testing::RawClient hmi(net_.gateway, port_, "127.0.44.30");
+    if (hmi.Send("GET " + path + " HTTP/1.1\r\nHost: gw\r\n\r\n") && hmi.Read(5s).status == 200u) {
+      ++served;
+    }
+  }
+  ::testing::Test::RecordProperty("hmi_served", served);
+  EXPECT_GE(served, kRequests * 8 / 10);
+}
 
 // ---- the reset
 

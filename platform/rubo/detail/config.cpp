@@ -54,9 +54,29 @@ constexpr LimitKey kLimitKeys[] = {
      [](Limits& l, std::int64_t v) { l.retryAfterSeconds = static_cast<std::uint32_t>(v); }},
     {"ioThreads", 1, 64, [](Limits& l, std::int64_t v) { l.ioThreads = static_cast<std::size_t>(v); }},
     {"maxWorkerThreads", 1, 256, [](Limits& l, std::int64_t v) { l.maxWorkerThreads = static_cast<std::size_t>(v); }},
+    {"maxQueuedUpdates", 0, 65'536,
+     [](Limits& l, std::int64_t v) { l.maxQueuedUpdates = static_cast<std::size_t>(v); }},
 };
 
 }  // namespace
+
+// Bounds the connections still closing where descriptors are plenty: their memory, not their descriptors, is then
+// what counts.
+constexpr std::uint64_t kOpenPerSlot = 16;
+
+OpenFilePlan FitToOpenFiles(std::size_t maxConnections, std::uint64_t soft, std::uint64_t hard) noexcept {
+  const std::uint64_t need = 2 * static_cast<std::uint64_t>(maxConnections) + kOwnDescriptors;
+  OpenFilePlan plan{soft, maxConnections, 0};
+  if (soft < need) {
+    plan.softLimit = std::max(soft, std::min(need, hard));
+  }
+  const std::uint64_t room = plan.softLimit > kOwnDescriptors ? plan.softLimit - kOwnDescriptors : 0;
+  plan.maxConnections =
+      std::max<std::size_t>(1, static_cast<std::size_t>(std::min<std::uint64_t>(maxConnections, room / 2)));
+  const std::uint64_t slots = plan.maxConnections;
+  plan.maxOpen = static_cast<std::size_t>(std::max(2 * slots, std::min(room, kOpenPerSlot * slots)));
+  return plan;
+}
 
 std::string ConfigPathFor(const std::string& givenPath) {
   const char* overridden = std::getenv(kConfigEnvironmentVariable);

@@ -61,6 +61,11 @@ struct Limits {
   std::size_t maxWorkerThreads = 8;
   // A worker thread idle this long ends, so the pool shrinks back to nothing when idle.
   std::chrono::milliseconds workerIdleTimeout{5'000};
+  // POSTs of one element run one after another, each possibly waiting a second for the
+  // vehicle: at most this many wait behind the one that runs. Further ones are answered 503
+  // with Retry-After at once and run no hook, so that a client learns of the congestion in
+  // time and the writes that wait do not hold every slot.
+  std::size_t maxQueuedUpdates = 8;
 };
 
 struct HttpConfig {
@@ -68,6 +73,22 @@ struct HttpConfig {
   std::uint16_t port = 0;
   Limits limits;
 };
+
+// Descriptors the process keeps besides its HTTP connections: its SOME/IP sockets, logging,
+// the event and timer descriptors of its threads, a socket accepted on its way to a refusal.
+inline constexpr std::uint64_t kOwnDescriptors = 64;
+
+struct OpenFilePlan {
+  std::uint64_t softLimit;     // RLIMIT_NOFILE's soft limit to set (the given one when it suffices)
+  std::size_t maxConnections;  // the slots that fit
+  std::size_t maxOpen;         // connections held at once, with a slot or closing: what the descriptors allow
+};
+
+// A slot taken for a newer connection leaves the old one closing (lingering up to a second), so
+// the connections need up to twice their slots in descriptors, plus the process's own. The soft
+// limit is raised towards the hard one as far as that needs; what still does not fit lowers the
+// slots.
+OpenFilePlan FitToOpenFiles(std::size_t maxConnections, std::uint64_t soft, std::uint64_t hard) noexcept;
 
 // Reads the configuration file; a file that does not exist gives the defaults, one that
 // exists but is not a valid configuration throws std::runtime_error.

@@ -21,8 +21,10 @@ const char* ReasonPhrase(std::uint16_t status) noexcept;
 // ones wait in the input). Everything it buffers is bounded by the Limits: the input by the
 // header, chunk-line and trailer limits plus one read, the body by the body limit.
 //
-// Used by one thread at a time; the transport hands it between its I/O thread and a worker
-// (for a pending update) with the ordering its queues give.
+// Used by one thread at a time, but for this: while a worker runs the pending update (Update,
+// Output, Handler), the transport may go on appending input (Feed, InputBytes), which the worker
+// never touches. The transport hands it between its I/O thread and a worker with the ordering
+// its queues give.
 class HttpConnection {
  public:
   enum class Action : std::uint8_t {
@@ -65,6 +67,8 @@ class HttpConnection {
   void EndAfterNextResponse() noexcept { closeAfterWrite_ = true; }
   // Appends bytes read elsewhere (by the transport while a request was busy) to the input.
   void Feed(const char* data, std::size_t size);
+  // Input received and not yet consumed (a pipelined request, say).
+  std::size_t InputBytes() const noexcept { return end_ - begin_; }
 
  private:
   std::string_view Pending() const noexcept { return {input_.data() + begin_, end_ - begin_}; }

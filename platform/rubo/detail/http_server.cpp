@@ -1,6 +1,7 @@
 #include "rubo/detail/http_server.h"
 
 #include <pthread.h>
+#include <sys/resource.h>
 #include <algorithm>
 #include <array>
 #include <boost/asio/buffer.hpp>
@@ -11,6 +12,7 @@
 #include <boost/asio/write.hpp>
 #include <exception>
 #include <limits>
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -58,81 +60,36 @@ std::int64_t Now() {
 
 }  // namespace
 
-// Whether the slot of a connection may go to a newer connection, as the accepting thread sees
-// it. One word, so that taking a slot compares exactly what was looked at.
-class SlotState {
- public:
-  enum class Kind : std::uint8_t {
-    kBusy,     // a request is being parsed, run or answered
-    kWaiting,  // for bytes of a request, with the time it began waiting for that request
-    kEvicted,  // its slot went to a newer connection
-  };
-  struct Seen {
-    Kind kind;
-    std::int64_t since;  // steady nanoseconds since the connection waits for its current request
-    std::uint64_t word;
-  };
-
-  // A connection waits for its first request from the moment it is accepted, so that its slot
-  // can be taken before its lane starts it (it is the youngest, so the last to go). Were it busy
-  // until then, accepts outrunning the lanes could leave no slot to take, and a fresh client
-  // would be refused.
-  explicit SlotState(std::int64_t acceptedAt) noexcept : word_(Encode(Kind::kWaiting, acceptedAt)) {}
-
-  Seen Load() const noexcept { return Decode(word_.load()); }
-  // Lane: waits for input from now on; false when the slot was taken meanwhile.
-  bool Wait(std::int64_t since) noexcept { return Move(Encode(Kind::kWaiting, since)); }
-  // Lane: input arrived, the connection is busy; false when the slot was taken meanwhile.
-  bool Claim() noexcept { return Move(Encode(Kind::kBusy, 0)); }
-  // Accepting thread: takes the slot if the state is still the one seen, a waiting one.
-  bool TryEvict(const Seen& seen) noexcept {
-    auto expected = seen.word;
-    return seen.kind == Kind::kWaiting && word_.compare_exchange_strong(expected, Encode(Kind::kEvicted, 0));
-  }
-
- private:
-  static std::uint64_t Encode(Kind kind, std::int64_t since) noexcept {
-    return (static_cast<std::uint64_t>(since) << 2) | static_cast<std::uint64_t>(kind);
-  }
-  static Seen Decode(std::uint64_t word) noexcept {
-    return Seen{static_cast<Kind>(word & 3), static_cast<std::int64_t>(word >> 2), word};
-  }
-  // Any state but evicted may move on; evicted is final.
-  bool Move(std::uint64_t next) noexcept {
-    auto current = word_.load();
-    while (Decode(current).kind != Kind::kEvicted) {
-      if (word_.compare_exchange_weak(current, next)) {
-        return true;
-      }
-    }
-    return false;
-  }
-
-  std::atomic<std::uint64_t> word_{Encode(Kind::kBusy, 0)};
-};
-
+// One connection on its lane: the socket's reads and writes, timed per phase, carrying out what
+// its ConnectionState says each event leads to.
 class Session : public std::enable_shared_from_this<Session> {
  public:
+  using Phase = ConnectionState::Phase;
+  using Effect = ConnectionState::Effect;
+  using Need = ConnectionState::Need;
+
   Session(tcp::socket socket, Lane& lane, HttpServer& server, net::ip::address peer)
       : socket_(std::move(socket)),
         peer_(std::move(peer)),
         lane_(lane),
         server_(server),
         connection_(server.GetLimits(), server.Handler(), server.StoppingFlag()),
-        slot_(Now()) {}
+        state_(Now()) {}
 
   ~Session() {
     LeaveLane();
-    server_.Unregister(this);
+    server_.Unregister(state_.Slot());
   }
 
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
   Lane& GetLane() noexcept { return lane_; }
-  SlotState& Slot() noexcept { return slot_; }
+  SlotState& Slot() noexcept { return state_.Slot(); }
+  // For a connection refused before it started.
+  tcp::socket ReleaseSocket() noexcept { return std::move(socket_); }
 
-  // On the lane's thread.
+  // The calls below are made on the lane's thread.
   void Start() {
     Guard([this] {
       laneIndex_ = lane_.sessions.size();
@@ -145,62 +102,41 @@ class Session : public std::enable_shared_from_this<Session> {
     });
   }
 
-  // On the lane's thread.
   void Close() noexcept {
-    if (closed_) {
+    if (!socket_.is_open()) {
       return;
     }
-    closed_ = true;
-    gone_ = true;
+    if (state_.Close()) {
+      TakeUpdateBack();
+    }
     error_code ignored;
     socket_.shutdown(tcp::socket::shutdown_send, ignored);
     socket_.close(ignored);
     LeaveLane();
-    server_.Unregister(this);
+    server_.Unregister(state_.Slot());
   }
 
-  // On the lane's thread, from Stop: a connection that waits for input is closed now, one with
-  // a request in progress after its response.
-  void CloseIfReading() noexcept {
-    if (stage_ == Stage::kIdle || stage_ == Stage::kHeader || stage_ == Stage::kBody || stage_ == Stage::kLinger) {
-      Close();
-    }
+  // From Stop: a connection that waits for input is closed now, one with a request in progress
+  // after its response.
+  void Stop() noexcept {
+    Guard([this] { Do(state_.Stop()); });
   }
 
-  // On the lane's thread, from the sweep.
+  // From the sweep.
   void CheckDeadline(Clock::time_point now) noexcept {
-    if (stage_ != Stage::kNone && stage_ != Stage::kBusy && now >= deadline_) {
-      Close();
+    if (stage_ != Stage::kNone && now >= deadline_) {
+      Guard([this] { Do(state_.Timeout()); });
     }
   }
 
-  // On the lane's thread, after the slot went to a newer connection (or when the next input
-  // shows it). A request that has arrived whole or in its first bytes is still answered, and
-  // it is the last; one that was in progress before is answered 503; nothing else is owed.
-  void Evicted() noexcept {
-    Guard([this] {
-      if (closed_ || evictionSeen_) {
-        return;
-      }
-      evictionSeen_ = true;
-      if (connection_.GetInputPhase() != HttpConnection::InputPhase::kIdle) {
-        RefuseBusy();
-        return;
-      }
-      if (readPending_) {
-        // The read may have taken bytes from the socket already: its end decides.
-        evictionCancel_ = true;
-        error_code ignored;
-        socket_.cancel(ignored);
-        return;
-      }
-      EndIdleEvicted();
-    });
+  // Once the accepting thread has given its slot to a newer connection.
+  void Taken() noexcept {
+    Guard([this] { Do(state_.Taken()); });
   }
 
  private:
   // What the current deadline is for.
-  enum class Stage : std::uint8_t { kNone, kIdle, kHeader, kBody, kWrite, kBusy, kLinger };
+  enum class Stage : std::uint8_t { kNone, kIdle, kHeader, kBody, kWrite, kLinger };
 
   template <typename F>
   void Guard(F&& f) noexcept {
@@ -234,77 +170,129 @@ class Session : public std::enable_shared_from_this<Session> {
     }
     stage_ = stage;
     const auto& limits = server_.GetLimits();
+    const auto now = Clock::now();
     switch (stage) {
       case Stage::kIdle:
-        deadline_ = Clock::now() + limits.idleTimeout;
+        deadline_ = now + limits.idleTimeout;
         break;
       case Stage::kHeader:
-        deadline_ = Clock::now() + limits.headerTimeout;
+        deadline_ = now + limits.headerTimeout;
         break;
       case Stage::kBody:
-        deadline_ = Clock::now() + limits.bodyTimeout;
+        deadline_ = now + limits.bodyTimeout;
         break;
       case Stage::kWrite:
-        deadline_ = Clock::now() + limits.writeTimeout;
+        deadline_ = now + limits.writeTimeout;
         break;
       case Stage::kLinger:
-        deadline_ = Clock::now() + limits.lingerTimeout;
+        deadline_ = now + limits.lingerTimeout;
         break;
       case Stage::kNone:
-      case Stage::kBusy:
         break;
     }
+  }
+
+  Need NeedOf(HttpConnection::Action action) const noexcept {
+    switch (action) {
+      case HttpConnection::Action::kRead:
+        return connection_.GetInputPhase() == HttpConnection::InputPhase::kIdle ? Need::kRequest : Need::kMoreOfRequest;
+      case HttpConnection::Action::kWrite:
+        return Need::kWrite;
+      case HttpConnection::Action::kUpdate:
+        return Need::kUpdate;
+      case HttpConnection::Action::kClose:
+        break;
+    }
+    return Need::kEnd;
   }
 
   // A loop, so that the responses to a client's pipelined requests that go out at once do not
   // deepen the stack.
   void Drive(HttpConnection::Action action) {
-    while (!closed_) {
-      switch (action) {
-        case HttpConnection::Action::kRead:
-          Read();
-          return;
-        case HttpConnection::Action::kWrite:
-          if (!WriteAtOnce()) {
-            return;
-          }
-          stage_ = Stage::kNone;  // the next stage gets a fresh deadline
-          action = connection_.Written();
-          break;
-        case HttpConnection::Action::kUpdate:
-          RunUpdate();
-          return;
-        case HttpConnection::Action::kClose:
-          Linger();
-          return;
+    auto effect = state_.Protocol(NeedOf(action), Now());
+    while (effect == Effect::kWrite) {
+      if (!WriteAtOnce()) {
+        return;  // the rest goes out on its own, then OnWritten
       }
+      stage_ = Stage::kNone;  // the next stage gets a fresh deadline
+      effect = state_.Protocol(NeedOf(connection_.Written()), Now());
+    }
+    Do(effect);
+  }
+
+  void Do(Effect effect) {
+    switch (effect) {
+      case Effect::kRead:
+        switch (connection_.GetInputPhase()) {
+          case HttpConnection::InputPhase::kIdle:
+            Arm(Stage::kIdle);
+            break;
+          case HttpConnection::InputPhase::kHeader:
+            Arm(Stage::kHeader);
+            break;
+          default:
+            Arm(Stage::kBody);
+            break;
+        }
+        StartRead();
+        return;
+      case Effect::kQueue:
+        Queue();
+        return;
+      case Effect::kAnswerUpdate:
+        Drive(connection_.UpdateDone());
+        return;
+      case Effect::kFinish:
+        connection_.EndAfterNextResponse();  // and no further read: there is nothing to come
+        return;
+      case Effect::kLookForRequest:
+        connection_.EndAfterNextResponse();
+        if (reading_) {
+          // The read may have taken bytes from the socket already: its end decides.
+          error_code ignored;
+          socket_.cancel(ignored);
+        } else {
+          LookForRequest();
+        }
+        return;
+      case Effect::kRefuseUpdate:
+        TakeUpdateBack();
+        RefuseBusy();
+        return;
+      case Effect::kRefuseBusy:
+        RefuseBusy();
+        return;
+      case Effect::kDropUpdate:
+        // No one waits for the write any more, so it is not made.
+        FrameworkLogger().LogInfo() << "[Rubo] Dropped a POST to "
+                                    << connection_.Update().object->GetUri().ToString(false) << " from "
+                                    << peer_.to_string() << ": the client closed the connection before it ran";
+        TakeUpdateBack();
+        Close();
+        return;
+      case Effect::kLinger:
+        Linger();
+        return;
+      case Effect::kClose:
+        Close();
+        return;
+      case Effect::kNone:
+      case Effect::kParse:
+      case Effect::kParseLast:
+      case Effect::kHold:
+      case Effect::kDrop:
+      case Effect::kWrite:
+        return;  // what a read or Drive acts on itself
     }
   }
 
-  // The response was the last: the client learns it from the end of the stream, and what it
-  // still sends is dropped, bounded in time and bytes, before the socket closes.
-  void Linger() {
-    error_code ec;
-    socket_.shutdown(tcp::socket::shutdown_send, ec);
-    if (ec || server_.GetLimits().lingerTimeout.count() == 0) {
-      Close();
-      return;
-    }
-    Arm(Stage::kLinger);
-    lingering_ = true;
-    lingered_ = 0;
-    StartRead();  // unless one is under way already: it lingers then
-  }
-
-  // The one read of the connection. It goes into the connection's input, except while a
-  // request is busy (then it only watches for the client giving up, into a buffer of its own)
-  // and while lingering (then what it reads is dropped).
+  // The one read of the connection. It goes into the protocol's input while a request is read,
+  // else into a buffer of its own (a worker may be using the protocol's request meanwhile).
   void StartRead() {
-    if (readPending_) {
+    if (reading_ || !socket_.is_open()) {
       return;
     }
-    readPending_ = true;
-    readIntoScratch_ = lingering_ || updating_;
+    reading_ = true;
     if (drained_) {
       // This handler emptied the socket and the lane has not taken its events since: the next
       // bytes come with an event of their own, so the read waits for it rather than first
@@ -315,123 +303,109 @@ class Session : public std::enable_shared_from_this<Session> {
       return;
     }
     // Bytes may be there already, their event taken while no read waited: try at once.
-    socket_.async_read_some(ReadBuffer(), [self = shared_from_this()](const error_code& ec, std::size_t bytes) {
-      self->Guard([&] { self->OnRead(ec, bytes); });
-    });
+    const bool scratch = !state_.ReadsRequests();
+    const auto buffer = ReadBuffer(scratch);
+    socket_.async_read_some(
+        buffer, [self = shared_from_this(), scratch, size = buffer.size()](const error_code& ec, std::size_t bytes) {
+          self->Guard([&] { self->OnRead(ec, bytes, scratch, size); });
+        });
   }
 
-  net::mutable_buffer ReadBuffer() {
-    return readIntoScratch_ ? net::buffer(scratch_) : net::buffer(connection_.ReadArea(), connection_.ReadAreaSize());
+  net::mutable_buffer ReadBuffer(bool scratch) {
+    if (scratch) {
+      return net::buffer(scratch_);
+    }
+    char* area = connection_.ReadArea();  // first: it makes the room that ReadAreaSize tells
+    return net::buffer(area, connection_.ReadAreaSize());
   }
 
   void OnReadable(const error_code& ec) {
     if (ec) {
-      OnRead(ec, 0);
+      OnRead(ec, 0, true, 1);
       return;
     }
+    const bool scratch = !state_.ReadsRequests();
+    const auto buffer = ReadBuffer(scratch);
     error_code readError;
-    const auto bytes = socket_.read_some(ReadBuffer(), readError);
+    const auto bytes = socket_.read_some(buffer, readError);
     if (readError == net::error::would_block) {
-      readPending_ = false;
+      reading_ = false;
       drained_ = true;  // nothing there, seen in this handler
       StartRead();
       drained_ = false;
       return;
     }
-    OnRead(readError, bytes);
+    OnRead(readError, bytes, scratch, buffer.size());
   }
 
-  void Read() {
-    switch (connection_.GetInputPhase()) {
-      case HttpConnection::InputPhase::kIdle:
-        Arm(Stage::kIdle);
-        break;
-      case HttpConnection::InputPhase::kHeader:
-        Arm(Stage::kHeader);
-        break;
-      default:
-        Arm(Stage::kBody);
-        break;
-    }
-    if (evictionSeen_) {
-      if (connection_.GetInputPhase() == HttpConnection::InputPhase::kIdle) {
-        // Out of its slot before any byte of a request was read (a read may end without
-        // input): a request already in the socket is still answered.
-        EndIdleEvicted();
-        return;
-      }
-      // Out of its slot, the connection had its last request in what it read: the rest of
-      // that request is not waited for.
-      RefuseBusy();
+  void OnRead(const error_code& ec, std::size_t bytes, bool scratch, std::size_t requested) {
+    reading_ = false;
+    if (!socket_.is_open()) {
       return;
     }
-    // A trickled byte does not make a request younger: what counts is how long the
-    // connection has held its slot for the request it has not finished sending, so that a
-    // client that sends its request at once is never the first to go.
-    if (connection_.GetInputPhase() == HttpConnection::InputPhase::kIdle) {
-      waitingSince_ = Now();
-    }
-    if (!slot_.Wait(waitingSince_)) {
-      Evicted();
-      if (closed_) {
-        return;
+    if (ec == net::error::operation_aborted) {
+      // Cancelled for a request that may have been in the socket when its slot was taken.
+      if (state_.GetPhase() == Phase::kLastRequest) {
+        LookForRequest();
       }
-    }
-    StartRead();
-  }
-
-  void OnRead(const error_code& ec, std::size_t bytes) {
-    readPending_ = false;
-    // A read that did not fill its buffer emptied the socket (a stream read takes all there is).
-    const bool drained = bytes < (readIntoScratch_ ? scratch_.size() : connection_.ReadAreaSize());
-    const bool evictionCancel = std::exchange(evictionCancel_, false);
-    if (closed_) {
-      return;
-    }
-    if (lingering_) {
-      lingered_ += bytes;
-      if (ec || lingered_ > server_.GetLimits().maxLingerBytes) {
-        Close();
-        return;
-      }
-      StartRead();
-      return;
-    }
-    if (ec == net::error::operation_aborted && evictionCancel) {
-      EndIdleEvicted();
       return;
     }
     if (ec) {
-      // End of stream, reset, timeout, stop. A queued request of this client is dropped.
-      Close();
+      Do(ec == net::error::eof ? state_.EndOfInput() : state_.Failed());
       return;
     }
-    const bool requestUnderWay = connection_.GetInputPhase() != HttpConnection::InputPhase::kIdle;
-    if (readIntoScratch_) {
+    const auto effect = state_.Input();
+    switch (effect) {
+      case Effect::kParseLast:
+        connection_.EndAfterNextResponse();
+        [[fallthrough]];
+      case Effect::kParse: {
+        Take(bytes, scratch);
+        const auto action = connection_.Process();
+        if (const auto status = connection_.TakeRefusal(); status != 0) {
+          RequestLog::Warn("[Rubo] Refused a request from " + peer_.to_string() + ": " + std::to_string(status) + " " +
+                           connection_.Output().body);
+        }
+        // A read that did not fill its buffer emptied the socket (a stream read takes all
+        // there is).
+        drained_ = bytes < requested;
+        Drive(action);
+        drained_ = false;  // once this handler returns, the lane may take the socket's events
+        return;
+      }
+      case Effect::kHold:
+        Take(bytes, scratch);
+        WatchWhileHeld();
+        return;
+      case Effect::kDrop:
+        lingered_ += bytes;
+        if (lingered_ > server_.GetLimits().maxLingerBytes) {
+          Close();
+        } else {
+          StartRead();
+        }
+        return;
+      default:
+        Do(effect);
+        return;
+    }
+  }
+
+  void Take(std::size_t bytes, bool scratch) {
+    if (scratch) {
       connection_.Feed(scratch_.data(), bytes);
     } else {
       connection_.Received(bytes);
     }
-    if (updating_) {
-      return;  // kept for after the response; no further read until then (bounded input)
+  }
+
+  // While a request is with a worker or being answered, what the client sends after it is kept
+  // for later and the socket stays watched, so that its close is seen whatever came before it;
+  // beyond the bound the client waits for the response.
+  void WatchWhileHeld() {
+    if (connection_.InputBytes() < server_.GetLimits().maxHeaderBytes) {
+      StartRead();
     }
-    if (!evictionSeen_ && !slot_.Claim()) {
-      // The slot went to a newer connection before these bytes were looked at.
-      if (requestUnderWay) {
-        Evicted();
-        return;
-      }
-      evictionSeen_ = true;
-      connection_.EndAfterNextResponse();
-    }
-    const auto action = connection_.Process();
-    if (const auto status = connection_.TakeRefusal(); status != 0) {
-      RequestLog::Warn("[Rubo] Refused a request from " + peer_.to_string() + ": " + std::to_string(status) + " " +
-                       connection_.Output().body);
-    }
-    drained_ = drained;
-    Drive(action);
-    drained_ = false;  // once this handler returns, the lane may take the socket's events
   }
 
   // True when the whole response went out now; else what is left goes out on its own (or the
@@ -463,7 +437,10 @@ class Session : public std::enable_shared_from_this<Session> {
   }
 
   void OnWritten(const error_code& ec) {
-    if (ec || closed_) {
+    if (!socket_.is_open()) {
+      return;
+    }
+    if (ec) {
       Close();
       return;
     }
@@ -471,96 +448,123 @@ class Session : public std::enable_shared_from_this<Session> {
     Drive(connection_.Written());
   }
 
-  // Evicted while waiting for a request: one already in the socket is read and answered (and
-  // is the last), else the connection ends.
-  void EndIdleEvicted() {
+  // Out of its slot while idle: a request already in the socket is read and answered (its
+  // last), else the connection ends.
+  void LookForRequest() {
     error_code ec;
     if (socket_.available(ec) == 0 || ec) {
       Close();
       return;
     }
-    connection_.EndAfterNextResponse();
     StartRead();
   }
 
-  // A request that was still arriving when the slot was taken: 503, then the end. What the
-  // client sends from here on is dropped.
+  // 503 with Retry-After, then the end. What the client sends from here on is dropped.
   void RefuseBusy() {
-    Arm(Stage::kWrite);
-    lingering_ = true;
+    Arm(Stage::kLinger);
     const std::string& busy = server_.BusyResponse();
-    net::async_write(socket_, net::buffer(busy), [self = shared_from_this()](const error_code& ec, std::size_t) {
-      self->Guard([&] {
-        if (ec || self->closed_) {
-          self->Close();
-          return;
-        }
-        self->Linger();
-      });
-    });
+    error_code ec;
+    const auto sent = socket_.write_some(net::buffer(busy), ec);
+    if (ec && ec != net::error::would_block) {
+      Close();
+      return;
+    }
+    if (sent == busy.size()) {
+      Linger();
+      return;
+    }
+    net::async_write(socket_, net::buffer(busy) + sent,
+                     [self = shared_from_this()](const error_code& writeError, std::size_t) {
+                       self->Guard([&] {
+                         if (writeError || !self->socket_.is_open()) {
+                           self->Close();
+                           return;
+                         }
+                         self->Linger();
+                       });
+                     });
   }
 
-  void RunUpdate() {
-    Arm(Stage::kBusy);
-    updating_ = true;
-    const void* key = connection_.Update().object.get();
+  // The response was the last: the client learns it from the end of the stream, and what it
+  // still sends is dropped, bounded in time and bytes, before the socket closes.
+  void Linger() {
+    error_code ec;
+    socket_.shutdown(tcp::socket::shutdown_send, ec);
+    if (ec || server_.GetLimits().lingerTimeout.count() == 0) {
+      Close();
+      return;
+    }
+    Arm(Stage::kLinger);
+    lingered_ = 0;
+    StartRead();  // unless one is under way already: it lingers then
+  }
+
+  void Queue() {
+    Arm(Stage::kNone);  // a request with a worker has no deadline; its queue is bounded
+    auto& update = connection_.Update();
+    const void* key = update.object.get();
     auto task = [self = shared_from_this()]() mutable {
-      if (self->gone_.load()) {
-        // Its client closed the connection while the request waited: no one waits for the
-        // write, so it is not made.
-        FrameworkLogger().LogInfo() << "[Rubo] Dropped a POST to "
-                                    << self->connection_.Update().object->GetUri().ToString(false) << " from "
-                                    << self->peer_.to_string() << ": the client closed the connection before it ran";
-        self->connection_.Update().Clear();
-      } else {
+      const bool ran = self->state_.Slot().Start();
+      if (ran) {
         self->connection_.Handler().RunUpdate(self->connection_.Update(), self->connection_.Output());
       }
       // The lane gets the only reference, so the session ends on its own thread.
       auto& context = self->lane_.context;
-      net::post(context, [self = std::move(self)] {
-        self->Guard([&] {
-          self->updating_ = false;
-          self->Drive(self->connection_.UpdateDone());
-        });
-      });
+      net::post(context,
+                [self = std::move(self), ran] { self->Guard([&] { self->Do(self->state_.UpdateDone(ran)); }); });
     };
-    if (!server_.Updates().Run(key, std::move(task))) {
-      Close();
-      return;
+    const auto& limits = server_.GetLimits();
+    switch (server_.Updates().Run(key, std::move(task), limits.maxQueuedUpdates, &ticket_)) {
+      case SerialByKey::Outcome::kQueued:
+        WatchWhileHeld();
+        return;
+      case SerialByKey::Outcome::kFull:
+        RequestLog::Warn("[Rubo] Refused a POST to " + update.object->GetUri().ToString(false) + " from " +
+                         peer_.to_string() + ": " + std::to_string(limits.maxQueuedUpdates) +
+                         " writes of it wait already");
+        update.Clear();
+        Do(state_.QueueFull(Now()));
+        return;
+      case SerialByKey::Outcome::kStopped:
+        update.Clear();
+        Close();
+        return;
     }
-    StartRead();  // watches for the client giving up while the request waits or runs
+  }
+
+  // Its update never starts: out of its queue, and what it held released here.
+  void TakeUpdateBack() {
+    auto& update = connection_.Update();
+    if (update.object) {
+      server_.Updates().Cancel(update.object.get(), ticket_);
+    }
+    update.Clear();
   }
 
   static constexpr std::size_t kNoLane = std::numeric_limits<std::size_t>::max();
-  static constexpr std::size_t kScratchBytes = 512;
+  static constexpr std::size_t kScratchBytes = 2048;
 
   tcp::socket socket_;
   const net::ip::address peer_;
   Lane& lane_;
   HttpServer& server_;
   HttpConnection connection_;
-  SlotState slot_;
-  std::atomic<bool> gone_{false};  // closed: read by a worker before it runs a queued request
-  Clock::time_point deadline_{};
+  ConnectionState state_;
   Stage stage_ = Stage::kNone;
+  Clock::time_point deadline_{};
   std::size_t laneIndex_ = kNoLane;
+  SerialByKey::Ticket ticket_ = 0;  // of its queued update
   std::uint64_t lingered_ = 0;
   std::array<char, kScratchBytes> scratch_{};
-  bool readPending_ = false;
-  bool readIntoScratch_ = false;
-  bool drained_ = false;   // this handler's read found the socket empty
-  bool updating_ = false;  // a request runs on a worker; the connection is theirs
-  bool lingering_ = false;
-  std::int64_t waitingSince_ = 0;  // when the connection began waiting for its current request
-  bool evictionSeen_ = false;      // the slot went to a newer connection and that was acted on
-  bool evictionCancel_ = false;    // the read was cancelled for that
-  bool closed_ = false;
+  bool reading_ = false;  // a read (or a wait for one) is under way
+  bool drained_ = false;  // this handler's read found the socket empty
 };
 
 HttpServer::HttpServer(Server& root, HttpConfig config)
     : config_(std::move(config)),
       busyResponse_(BusyResponseText(config_.limits.retryAfterSeconds)),
       handler_(root),
+      slots_({config_.limits.maxConnections, config_.limits.maxConnectionsPerPeer, 2 * config_.limits.maxConnections}),
       pool_(config_.limits.maxWorkerThreads, config_.limits.workerIdleTimeout),
       updates_(pool_),
       sweepPeriod_(SweepPeriod(config_.limits)) {
@@ -576,7 +580,33 @@ HttpServer::~HttpServer() {
   Stop(true);
 }
 
+void HttpServer::FitToOpenFileLimit() {
+  auto& limits = config_.limits;
+  rlimit files{};
+  if (::getrlimit(RLIMIT_NOFILE, &files) != 0) {
+    return;
+  }
+  const auto plan = FitToOpenFiles(limits.maxConnections, files.rlim_cur, files.rlim_max);
+  if (plan.softLimit != files.rlim_cur) {
+    files.rlim_cur = plan.softLimit;
+    if (::setrlimit(RLIMIT_NOFILE, &files) != 0) {
+      return;  // the limit stands as it was, and so does every slot: accepts back off when out of descriptors
+    }
+  }
+  if (plan.maxConnections < limits.maxConnections) {
+    FrameworkLogger().LogWarn() << "[Rubo] The open-file limit of " << static_cast<std::uint64_t>(plan.softLimit)
+                                << " descriptors leaves room for " << static_cast<std::uint64_t>(plan.maxConnections)
+                                << " connections, not the " << static_cast<std::uint64_t>(limits.maxConnections)
+                                << " configured: serving that many";
+    limits.maxConnections = plan.maxConnections;
+    limits.maxConnectionsPerPeer = std::min(limits.maxConnectionsPerPeer, plan.maxConnections);
+  }
+  std::lock_guard lock(sessionsMutex_);
+  slots_.SetLimits({limits.maxConnections, limits.maxConnectionsPerPeer, plan.maxOpen});
+}
+
 void HttpServer::Start() {
+  FitToOpenFileLimit();
   const tcp::endpoint endpoint(net::ip::make_address(config_.address), config_.port);
   acceptor_->open(endpoint.protocol());
   acceptor_->set_option(net::socket_base::reuse_address(true));
@@ -680,68 +710,47 @@ void HttpServer::OnAccept(tcp::socket socket, Lane& lane) {
   if (ec) {
     return;  // already gone
   }
-  const auto& limits = config_.limits;
   std::shared_ptr<Session> session;
+  std::optional<std::weak_ptr<Session>> taken;
   std::string refused;
   {
     std::lock_guard lock(sessionsMutex_);
     if (stopRequested_) {
       return;
     }
-    const auto peerCount = perPeer_.count(peer) != 0 ? perPeer_[peer] : 0;
-    if (peerCount >= limits.maxConnectionsPerPeer && !EvictOldestWaiting(&peer)) {
-      refused = "it holds " + std::to_string(peerCount) + " connections already";
-    } else if (counted_ >= limits.maxConnections && !EvictOldestWaiting(nullptr)) {
-      refused = "all " + std::to_string(limits.maxConnections) + " connections are busy";
-    } else {
-      // The socket was accepted on the lane that serves it.
-      session = std::make_shared<Session>(std::move(socket), lane, *this, peer);
-      sessions_.emplace(session.get(), Entry{session, peer, true});
-      ++counted_;
-      ++perPeer_[peer];
+    // The socket was accepted on the lane that serves it.
+    session = std::make_shared<Session>(std::move(socket), lane, *this, peer);
+    auto admission = slots_.Admit(session->Slot(), session, peer);
+    const auto& limits = slots_.GetLimits();
+    switch (admission.refusal) {
+      case SlotTable<std::weak_ptr<Session>>::Refusal::kNone:
+        taken = std::move(admission.taken);
+        break;
+      case SlotTable<std::weak_ptr<Session>>::Refusal::kPeerFull:
+        refused = "it holds " + std::to_string(slots_.PeerCount(peer)) + " connections already";
+        break;
+      case SlotTable<std::weak_ptr<Session>>::Refusal::kAllBusy:
+        refused = "all " + std::to_string(limits.total) + " connections are busy";
+        break;
+      case SlotTable<std::weak_ptr<Session>>::Refusal::kTooManyOpen:
+        refused = std::to_string(slots_.Open()) + " connections are still open";
+        break;
     }
   }
-  if (session) {
-    net::post(lane.context, [session = std::move(session)] { session->Start(); });
+  if (!refused.empty()) {
+    // Not in the table: it unregisters nothing when it goes.
+    auto refusedSocket = session->ReleaseSocket();
+    session.reset();
+    RefuseBusy(refusedSocket, "[Rubo] Refused a connection from " + peer.to_string() + ": " + refused);
     return;
   }
-  RefuseBusy(socket, "[Rubo] Refused a connection from " + peer.to_string() + ": " + refused);
-}
-
-bool HttpServer::EvictOldestWaiting(const net::ip::address* peer) {
-  // A connection may make progress between the look and the claim; then look again.
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    Session* oldest = nullptr;
-    SlotState::Seen oldestSeen{};
-    for (auto& [raw, entry] : sessions_) {
-      if (!entry.counted || (peer != nullptr && entry.peer != *peer)) {
-        continue;
-      }
-      const auto seen = raw->Slot().Load();
-      if (seen.kind == SlotState::Kind::kWaiting && (oldest == nullptr || seen.since < oldestSeen.since)) {
-        oldest = raw;
-        oldestSeen = seen;
-      }
+  if (taken) {
+    if (auto victim = taken->lock()) {
+      Lane& victimLane = victim->GetLane();
+      net::post(victimLane.context, [victim = std::move(victim)] { victim->Taken(); });
     }
-    if (oldest == nullptr) {
-      return false;
-    }
-    if (!oldest->Slot().TryEvict(oldestSeen)) {
-      continue;
-    }
-    auto& entry = sessions_.at(oldest);
-    entry.counted = false;
-    --counted_;
-    if (--perPeer_[entry.peer] == 0) {
-      perPeer_.erase(entry.peer);
-    }
-    if (auto victim = entry.session.lock()) {
-      Lane& lane = victim->GetLane();
-      net::post(lane.context, [victim = std::move(victim)] { victim->Evicted(); });
-    }
-    return true;
   }
-  return false;
+  net::post(lane.context, [session = std::move(session)] { session->Start(); });
 }
 
 void HttpServer::RefuseBusy(tcp::socket& socket, const std::string& why) {
@@ -761,20 +770,12 @@ void HttpServer::RefuseBusy(tcp::socket& socket, const std::string& why) {
   socket.close(ec);
 }
 
-void HttpServer::Unregister(Session* session) {
+void HttpServer::Unregister(SlotState& slot) {
   {
     std::lock_guard lock(sessionsMutex_);
-    const auto it = sessions_.find(session);
-    if (it == sessions_.end()) {
+    if (!slots_.Remove(slot)) {
       return;
     }
-    if (it->second.counted) {
-      --counted_;
-      if (--perPeer_[it->second.peer] == 0) {
-        perPeer_.erase(it->second.peer);
-      }
-    }
-    sessions_.erase(it);
   }
   sessionsChanged_.notify_all();
 }
@@ -787,11 +788,11 @@ void HttpServer::Stop(bool join) {
     stopRequested_ = true;
     stopping_ = true;
     if (first) {
-      for (auto& [raw, entry] : sessions_) {
-        if (auto session = entry.session.lock()) {
+      slots_.ForEach([&open](const std::weak_ptr<Session>& handle) {
+        if (auto session = handle.lock()) {
           open.push_back(std::move(session));
         }
-      }
+      });
     }
   }
   sessionsChanged_.notify_all();
@@ -805,7 +806,7 @@ void HttpServer::Stop(bool join) {
   }
   for (auto& session : open) {
     Lane& lane = session->GetLane();
-    net::post(lane.context, [session = std::move(session)] { session->CloseIfReading(); });
+    net::post(lane.context, [session = std::move(session)] { session->Stop(); });
   }
   open.clear();
   if (!join || joined_) {
@@ -815,12 +816,12 @@ void HttpServer::Stop(bool join) {
   if (started_) {
     // Requests in progress get their responses, within the grace time.
     std::unique_lock lock(sessionsMutex_);
-    if (!sessionsChanged_.wait_for(lock, config_.limits.stopGrace, [this] { return sessions_.empty(); })) {
-      for (auto& [raw, entry] : sessions_) {
-        if (auto session = entry.session.lock()) {
+    if (!sessionsChanged_.wait_for(lock, config_.limits.stopGrace, [this] { return slots_.Empty(); })) {
+      slots_.ForEach([&open](const std::weak_ptr<Session>& handle) {
+        if (auto session = handle.lock()) {
           open.push_back(std::move(session));
         }
-      }
+      });
     }
   }
   for (auto& session : open) {

@@ -8,15 +8,14 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "rubo/detail/config.h"
 #include "rubo/detail/request_handler.h"
+#include "rubo/detail/slot_table.h"
 #include "rubo/detail/worker_pool.h"
 
 namespace rubo {
@@ -65,26 +64,16 @@ class HttpServer {
   // connections. On the lane's thread.
   void SweepWhileConnected(Lane& lane);
   const std::atomic<bool>& StoppingFlag() const noexcept { return stopping_; }
-  void Unregister(Session* session);
+  void Unregister(SlotState& slot);
 
  private:
-  struct Entry {
-    std::weak_ptr<Session> session;
-    boost::asio::ip::address peer;
-    bool counted = true;  // false once evicted: its slot was given to a new connection
-  };
-
   void Accept();
   void OnAccept(boost::asio::ip::tcp::socket socket, Lane& lane);
-  // With the registry lock held: takes the slot of the waiting connection (for a request, or
-  // for more of one) that has waited longest for its current request, of one peer or of all,
-  // and tells it (asynchronously); false when none waits. A connection waits from the moment
-  // its previous response was written (or it was accepted); bytes of a request that trickles
-  // in do not reset that time.
-  bool EvictOldestWaiting(const boost::asio::ip::address* peer);
   void RefuseBusy(boost::asio::ip::tcp::socket& socket, const std::string& why);
+  // Before serving: the slots are made to fit the open-file limit (raised where it can be).
+  void FitToOpenFileLimit();
 
-  const HttpConfig config_;
+  HttpConfig config_;  // its connection limit fitted to the open-file limit at Start
   const std::string busyResponse_;
   RequestHandler handler_;
   std::atomic<std::uint16_t> port_{0};
@@ -94,9 +83,7 @@ class HttpServer {
   // Declared before the lanes: sessions that die with them unregister here.
   std::mutex sessionsMutex_;
   std::condition_variable sessionsChanged_;
-  std::unordered_map<Session*, Entry> sessions_;
-  std::map<boost::asio::ip::address, std::size_t> perPeer_;
-  std::size_t counted_ = 0;
+  SlotTable<std::weak_ptr<Session>> slots_;
   bool stopRequested_ = false;
 
   WorkerPool pool_;

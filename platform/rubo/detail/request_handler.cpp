@@ -158,7 +158,9 @@ std::shared_ptr<BaseXObject> RequestHandler::Route(std::string_view target, std:
   const std::string_view rawPath = target.substr(0, question);
   query = question == std::string_view::npos ? std::string_view{} : target.substr(question + 1);
   thread_local std::string path;
-  if (!PercentDecode(rawPath, path) || path.empty() || path.front() != '/') {
+  // Origin form is 1*( "/" segment ): a target that does not begin with one (an encoded "%2F"
+  // say) names nothing, however it decodes, lest a filter on a path prefix be passed by.
+  if (rawPath.empty() || rawPath.front() != '/' || !PercentDecode(rawPath, path)) {
     response.SetText(400, "Bad Request");
     return nullptr;
   }

@@ -1,5 +1,6 @@
 #include "rubo/detail/worker_pool.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "rubo/detail/logger.h"
@@ -106,21 +107,49 @@ void WorkerPool::Work() {
   }
 }
 
-bool SerialByKey::Run(const void* key, std::function<void()> task) {
+SerialByKey::Outcome SerialByKey::Run(const void* key, std::function<void()> task, std::size_t maxWaiting,
+                                      Ticket* ticket) {
   {
     std::lock_guard lock(mutex_);
+    const Ticket issued = nextTicket_++;
+    if (ticket != nullptr) {
+      *ticket = issued;
+    }
     const auto it = busy_.find(key);
     if (it != busy_.end()) {
-      it->second.push_back(std::move(task));
-      return true;
+      if (it->second.size() >= maxWaiting) {
+        return Outcome::kFull;
+      }
+      it->second.push_back(Waiting{issued, std::move(task)});
+      return Outcome::kQueued;
     }
-    busy_.emplace(key, std::deque<std::function<void()>>{});
+    busy_.emplace(key, std::deque<Waiting>{});
   }
   auto chain = [this, key, task = std::move(task)]() mutable { RunChain(key, std::move(task)); };
   if (!pool_.Submit(std::move(chain))) {
     std::lock_guard lock(mutex_);
     busy_.erase(key);
-    return false;
+    return Outcome::kStopped;
+  }
+  return Outcome::kQueued;
+}
+
+bool SerialByKey::Cancel(const void* key, Ticket ticket) {
+  std::function<void()> cancelled;  // destroyed outside the lock: it may hold the last reference to its owner
+  {
+    std::lock_guard lock(mutex_);
+    const auto it = busy_.find(key);
+    if (it == busy_.end()) {
+      return false;
+    }
+    auto& waiting = it->second;
+    const auto found =
+        std::find_if(waiting.begin(), waiting.end(), [ticket](const Waiting& w) { return w.ticket == ticket; });
+    if (found == waiting.end()) {
+      return false;
+    }
+    cancelled = std::move(found->task);
+    waiting.erase(found);
   }
   return true;
 }
@@ -137,7 +166,7 @@ void SerialByKey::RunChain(const void* key, std::function<void()> task) {
       }
       return;
     }
-    task = std::move(it->second.front());
+    task = std::move(it->second.front().task);
     it->second.pop_front();
   }
 }

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -50,18 +51,34 @@ class WorkerPool {
 // serialiser goes.
 class SerialByKey {
  public:
+  enum class Outcome : std::uint8_t { kQueued, kFull, kStopped };
+  using Ticket = std::uint64_t;
+  static constexpr std::size_t kUnbounded = static_cast<std::size_t>(-1);
+
   explicit SerialByKey(WorkerPool& pool) : pool_(pool) {}
 
-  // False when the pool took nothing (it stops); the task is then dropped.
-  bool Run(const void* key, std::function<void()> task);
+  // Runs the task after the key's earlier ones. kFull when maxWaiting tasks of the key wait
+  // already behind the one that runs, kStopped when the pool took nothing (it stops); the task
+  // is then dropped. The ticket names the task for Cancel.
+  Outcome Run(const void* key, std::function<void()> task, std::size_t maxWaiting = kUnbounded,
+              Ticket* ticket = nullptr);
+  // Takes back a task that waits behind its key's running one, and destroys it; false when it
+  // is not waiting (it started, or it was the key's first, which goes to the pool at once).
+  bool Cancel(const void* key, Ticket ticket);
 
  private:
+  struct Waiting {
+    Ticket ticket;
+    std::function<void()> task;
+  };
+
   void RunChain(const void* key, std::function<void()> task);
 
   WorkerPool& pool_;
   std::mutex mutex_;
-  // Keys with a task running; their queued tasks.
-  std::unordered_map<const void*, std::deque<std::function<void()>>> busy_;
+  Ticket nextTicket_ = 0;
+  // Keys with a task running; the tasks waiting behind it.
+  std::unordered_map<const void*, std::deque<Waiting>> busy_;
 };
 
 }  // namespace rubo::detail

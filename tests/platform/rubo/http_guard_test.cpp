@@ -30,6 +30,8 @@
 #include "rubo/detail/logger.h"
 #include "rubo/server.h"
 #include "tests/platform/rubo/raw_client.h"
+#include "tests/platform/rubo/served_tree.h"
+#include "tests/platform/rubo/swarm.h"
 
 namespace {
 
@@ -37,11 +39,14 @@ namespace ogm = ara::rest::ogm;
 using ara::rest::MakeSharedPointer;
 using ara::rest::Uri;
 using ara::rest::Uuid;
+using rubo::testing::ConfigOf;
+using rubo::testing::kServerAddress;
+using rubo::testing::kWait;
 using rubo::testing::RawClient;
+using rubo::testing::ServedTree;
+using rubo::testing::Settings;
+using rubo::testing::Swarm;
 using namespace std::chrono_literals;
-
-constexpr auto kWait = 20s;
-constexpr const char* kServerAddress = "127.0.0.1";
 
 // Resident memory of this process, from /proc.
 long ResidentKiB() {
@@ -53,123 +58,6 @@ long ResidentKiB() {
     }
   }
   return 0;
-}
-
-// Lets a test hold pre-update hooks until it opens the gate.
-class HookGate {
- public:
-  // Runs in a hook: counts the entry, then waits (bounded) for the gate.
-  void Pass() {
-    std::unique_lock lock(mutex_);
-    ++entered_;
-    changed_.notify_all();
-    changed_.wait_for(lock, kWait, [this] { return open_; });
-  }
-  bool WaitEntered(int count) {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, kWait, [&] { return entered_ >= count; });
-  }
-  void Open() {
-    std::lock_guard lock(mutex_);
-    open_ = true;
-    changed_.notify_all();
-  }
-  void Close() {
-    std::lock_guard lock(mutex_);
-    open_ = false;
-  }
-  int Entered() {
-    std::lock_guard lock(mutex_);
-    return entered_;
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  int entered_ = 0;
-  bool open_ = true;
-};
-
-// A small served tree: /Svc/items with a writable element (its hook passes the gate).
-class ServedTree {
- public:
-  explicit ServedTree(const std::string& extraConfig) {
-    ara::log::SetConsoleEnabled(false);
-    static std::atomic<int> counter{0};
-    configPath_ = (std::filesystem::temp_directory_path() /
-                   ("rubo_guard_" + std::to_string(::getpid()) + "_" + std::to_string(counter++) + ".json"))
-                      .string();
-    std::ofstream(configPath_) << R"({"address":")" << kServerAddress << R"(","port":0)"
-                               << (extraConfig.empty() ? "" : ",") << extraConfig << "}";
-    server_ = std::make_shared<rubo::Server>("guard", configPath_);
-    auto service = MakeSharedPointer<rubo::ServerService>(Uuid{}, Uri::Builder("/Svc").ToUri(), "Svc");
-    auto items = MakeSharedPointer<rubo::ServerResource>(Uuid::MakeV5("/Svc/items"), Uri::Builder("/Svc/items").ToUri(),
-                                                         "items");
-    service->Add(items);
-    for (auto* element : {&element_, &element2_}) {
-      const auto uuid = Uuid::MakeV4();
-      *element = items->MakeElement(uuid, Uri::Builder("/Svc/items/" + uuid.ToString()).ToUri(), "Writable");
-      (*element)->AddField<ogm::String>("mode");
-      (*element)->SetFieldValue<ogm::String>("mode", "off", false);
-      (*element)->SetPreUpdateCallback([this](auto, const ogm::Object&, rubo::ServerReply&) {
-        gate.Pass();
-        return true;
-      });
-      items->Add(*element);
-    }
-    server_->Add(service);
-    server_->Start(false);
-    path = element_->GetUri().ToString();
-    path2 = element2_->GetUri().ToString();
-  }
-  ~ServedTree() {
-    gate.Open();
-    server_->Stop(true);
-    std::remove(configPath_.c_str());
-  }
-
-  std::uint16_t Port() const { return server_->GetPort(); }
-  RawClient Connect(const std::string& source = {}) const { return RawClient(kServerAddress, Port(), source); }
-  std::string Mode() const { return element_->GetFieldValue<ogm::String>("mode"); }
-
-  std::string Get(const std::string& target) const { return "GET " + target + " HTTP/1.1\r\nHost: x\r\n\r\n"; }
-  std::string Post(const std::string& body, const std::string& extraHeaders = {},
-                   const std::string& target = {}) const {
-    return "POST " + (target.empty() ? path : target) +
-           " HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\nContent-Length: " + std::to_string(body.size()) +
-           "\r\n" + extraHeaders + "\r\n" + body;
-  }
-  std::string ChunkedPostHeader() const {
-    return "POST " + path +
-           " HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\nTransfer-Encoding: chunked\r\n\r\n";
-  }
-
-  HookGate gate;
-  std::string path;   // a writable element
-  std::string path2;  // another one
-
- private:
-  std::string configPath_;
-  std::shared_ptr<rubo::Server> server_;
-  std::shared_ptr<rubo::ServerElement> element_;
-  std::shared_ptr<rubo::ServerElement> element2_;
-};
-
-using Settings = std::map<std::string, long>;
-
-// Limits every case starts from: small, so that the cases near them stay small.
-const Settings kBaseSettings = {{"maxHeaderBytes", 4096}, {"maxBodyBytes", 4096},   {"maxChunkLineBytes", 64},
-                                {"headerTimeoutMs", 300}, {"idleTimeoutMs", 30000}, {"bodyTimeoutMs", 30000}};
-
-// The configuration keys of the base settings with the case's own over them.
-std::string ConfigOf(const Settings& own) {
-  Settings merged = own;
-  merged.insert(kBaseSettings.begin(), kBaseSettings.end());
-  std::string text;
-  for (const auto& [key, value] : merged) {
-    text += (text.empty() ? "\"" : ",\"") + key + "\":" + std::to_string(value);
-  }
-  return text;
 }
 
 struct AttackCase {
@@ -557,6 +445,13 @@ std::string Typed(const ServedTree& tree, const std::string& type) {
   return PostTyped(tree, "Content-Type: " + type + "\r\n", R"({"mode":"on"})");
 }
 
+std::string EncodeSlashes(std::string path) {
+  for (std::size_t at = 0; (at = path.find('/', at)) != std::string::npos;) {
+    path.replace(at, 1, "%2F");
+  }
+  return path;
+}
+
 const std::string kNulBody = std::string(R"({"mode":"on"})") + std::string(1, '\0') + R"({"bogus":1 ]])";
 
 const FormCase kForms[] = {
@@ -610,6 +505,13 @@ const FormCase kForms[] = {
      400, false},
     {"HostIpv6", [](const ServedTree& t) { return "GET " + t.path + " HTTP/1.1\r\nHost: [::1]:8080\r\n\r\n"; }, 200,
      false},
+    // A target must begin with "/" before anything in it is decoded.
+    {"EncodedRoot", [](const ServedTree&) { return std::string("GET %2F HTTP/1.1\r\nHost: x\r\n\r\n"); }, 400, false},
+    {"EncodedElementPath",
+     [](const ServedTree& t) { return "GET " + EncodeSlashes(t.path) + " HTTP/1.1\r\nHost: x\r\n\r\n"; }, 400, false},
+    {"EncodedElementPathPost",
+     [](const ServedTree& t) { return t.Post(R"({"mode":"on"})", {}, EncodeSlashes(t.path)); }, 400, false},
+    {"Asterisk", [](const ServedTree&) { return std::string("GET * HTTP/1.1\r\nHost: x\r\n\r\n"); }, 400, false},
 };
 
 class FormTest : public ::testing::TestWithParam<FormCase> {};
@@ -632,154 +534,9 @@ TEST_P(FormTest, AnsweredBeforeTheHookUnlessUsable) {
 INSTANTIATE_TEST_SUITE_P(Forms, FormTest, ::testing::ValuesIn(kForms),
                          [](const ::testing::TestParamInfo<FormCase>& info) { return std::string(info.param.name); });
 
-// TCP state of a loopback connection by the client's local port, from /proc/net/tcp (the
-// test's own network namespace): "06" is TIME_WAIT, reached once both sides closed.
-std::string TcpStateOf(std::uint16_t localPort) {
-  char port[8];
-  std::snprintf(port, sizeof(port), ":%04X", localPort);
-  std::ifstream table("/proc/net/tcp");
-  std::string line;
-  std::getline(table, line);
-  while (std::getline(table, line)) {
-    std::istringstream fields(line);
-    std::string slot, local, remote, state;
-    fields >> slot >> local >> remote >> state;
-    if (local.size() > 5 && local.compare(local.size() - 5, 5, port) == 0) {
-      return state;
-    }
-  }
-  return "";
-}
-
-// Clients that send a POST and give up while it waits behind another one on the same element:
-// their writes are never made, each drop is logged once, and the next real POST is answered.
-TEST(AbandonedPostTest, QueuedPostsOfClosedConnectionsAreDropped) {
-  ara::log::ScopedCapture capture;
-  ServedTree tree(ConfigOf({{"maxWorkerThreads", 2}}));
-  tree.gate.Close();
-  auto first = tree.Connect("127.0.0.31");
-  ASSERT_TRUE(first.Send(tree.Post(R"({"mode":"first"})")));
-  ASSERT_TRUE(tree.gate.WaitEntered(1));
-  constexpr int kGivenUp = 8;
-  std::vector<std::uint16_t> ports;
-  for (int i = 0; i < kGivenUp; ++i) {
-    auto client = tree.Connect("127.0.0.32");
-    ASSERT_TRUE(client.Send(tree.Post(R"({"mode":"abandoned"})")));
-    ports.push_back(client.LocalPort());
-    client.CloseNow();
-  }
-  // Each has been closed by the server too (it watches a waiting request's connection).
-  const auto deadline = std::chrono::steady_clock::now() + kWait;
-  for (const auto port : ports) {
-    while (TcpStateOf(port) != "06" && !TcpStateOf(port).empty() && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::yield();
-    }
-    EXPECT_TRUE(TcpStateOf(port) == "06" || TcpStateOf(port).empty()) << port;
-  }
-  auto last = tree.Connect("127.0.0.33");
-  ASSERT_TRUE(last.Send(tree.Post(R"({"mode":"last"})")));
-  tree.gate.Open();
-  EXPECT_EQ(first.Read().status, 200u);
-  EXPECT_EQ(last.Read().status, 200u);
-  EXPECT_EQ(tree.gate.Entered(), 2);
-  EXPECT_EQ(tree.Mode(), "last");
-  const auto drops = capture->Count([](const ara::log::Record& record) {
-    return record.contextId == "RUBO" && record.level == ara::log::LogLevel::kInfo &&
-           record.text.find("[Rubo] Dropped a POST to ") == 0 &&
-           record.text.find(" from 127.0.0.32: the client closed the connection before it ran") != std::string::npos;
-  });
-  EXPECT_EQ(drops, static_cast<std::size_t>(kGivenUp));
-}
-
 }  // namespace
 
 namespace {
-
-// Connections that trickle a request from several addresses, reconnecting whenever the server
-// ends one; nonblocking sockets under one poll loop, bounded in count and time.
-class Trickler {
- public:
-  Trickler(std::uint16_t port, std::vector<std::string> sources, int perSource, std::string start)
-      : port_(port), sources_(std::move(sources)), perSource_(perSource), start_(std::move(start)) {
-    thread_ = std::thread([this] { Run(); });
-  }
-  ~Trickler() {
-    stop_ = true;
-    thread_.join();
-  }
-  // Connections that the server ended, so far.
-  int Ended() const { return ended_.load(); }
-
- private:
-  struct Slot {
-    int fd = -1;
-    std::string source;
-  };
-
-  void Open(Slot& slot) {
-    slot.fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    ::inet_pton(AF_INET, slot.source.c_str(), &local.sin_addr);
-    ::bind(slot.fd, reinterpret_cast<sockaddr*>(&local), sizeof(local));
-    sockaddr_in remote{};
-    remote.sin_family = AF_INET;
-    remote.sin_port = htons(port_);
-    ::inet_pton(AF_INET, kServerAddress, &remote.sin_addr);
-    ::connect(slot.fd, reinterpret_cast<sockaddr*>(&remote), sizeof(remote));
-    pending_.push_back(&slot);
-  }
-
-  void Run() {
-    std::vector<Slot> slots;
-    slots.reserve(sources_.size() * static_cast<std::size_t>(perSource_));
-    for (const auto& source : sources_) {
-      for (int i = 0; i < perSource_; ++i) {
-        slots.push_back(Slot{-1, source});
-        Open(slots.back());
-      }
-    }
-    const auto end = std::chrono::steady_clock::now() + 60s;
-    std::vector<pollfd> polled(slots.size());
-    while (!stop_ && std::chrono::steady_clock::now() < end) {
-      // Connected ones get their first bytes, then one byte each turn.
-      for (std::size_t i = 0; i < slots.size(); ++i) {
-        polled[i] = pollfd{slots[i].fd, POLLIN, 0};
-      }
-      ::poll(polled.data(), polled.size(), 20);
-      for (std::size_t i = 0; i < slots.size(); ++i) {
-        auto& slot = slots[i];
-        char sink[512];
-        if ((polled[i].revents & (POLLIN | POLLHUP | POLLERR)) != 0 && ::recv(slot.fd, sink, sizeof(sink), 0) <= 0) {
-          ::close(slot.fd);
-          ++ended_;
-          Open(slot);
-          continue;
-        }
-        const auto it = std::find(pending_.begin(), pending_.end(), &slot);
-        if (it != pending_.end()) {
-          if (::send(slot.fd, start_.data(), start_.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(start_.size())) {
-            pending_.erase(it);
-          }
-          continue;
-        }
-        ::send(slot.fd, "s", 1, MSG_NOSIGNAL);
-      }
-    }
-    for (auto& slot : slots) {
-      ::close(slot.fd);
-    }
-  }
-
-  const std::uint16_t port_;
-  const std::vector<std::string> sources_;
-  const int perSource_;
-  const std::string start_;
-  std::vector<Slot*> pending_;  // connected or connecting, first bytes not sent yet
-  std::atomic<bool> stop_{false};
-  std::atomic<int> ended_{0};
-  std::thread thread_;
-};
 
 struct TrickleCase {
   const char* name;
@@ -809,7 +566,7 @@ TEST_P(TrickleTest, FreshClientIsServedWhileManyAddressesTrickle) {
   for (int i = 0; i < 8; ++i) {
     sources.push_back("127.0.41." + std::to_string(10 + i));
   }
-  Trickler trickler(tree.Port(), sources, 40, GetParam().start(tree));
+  Swarm trickler(tree.Port(), sources, 40, GetParam().start(tree), Swarm::Mode::kTrickle);
   // Every slot is taken and the trickler is being turned away before the fresh client starts.
   const auto busy = std::chrono::steady_clock::now() + kWait;
   while (trickler.Ended() < 100 && std::chrono::steady_clock::now() < busy) {

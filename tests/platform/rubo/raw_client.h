@@ -179,6 +179,14 @@ class RawClient {
     }
     closed_ = true;
   }
+  // Ends the client's sending side (FIN); it still reads what the server answers.
+  void ShutdownSend() { ::shutdown(fd_, SHUT_WR); }
+  // Closes with a reset (RST) instead of an orderly end of stream.
+  void ResetNow() {
+    const linger abort{1, 0};
+    ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abort, sizeof(abort));
+    CloseNow();
+  }
   // The connection ended with a reset rather than an orderly end of stream.
   bool WasReset() const { return reset_; }
 

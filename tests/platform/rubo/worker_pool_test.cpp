@@ -120,19 +120,21 @@ TEST(SerialByKeyTest, OneKeyInOrderOnOneThreadOtherKeysAlongside) {
   const int keyA = 0;
   const int keyB = 0;
   for (int i = 0; i < 6; ++i) {
-    ASSERT_TRUE(serial.Run(&keyA, [&, i] {
-      monitor.Change([&] {
-        ++runningA;
-        mostRunningA = std::max(mostRunningA, runningA);
-        order.push_back(i);
-      });
-      // The first task of A holds until B has run beside it.
-      monitor.WaitFor([&] { return open; });
-      monitor.Change([&] { --runningA; });
-    }));
+    ASSERT_EQ(serial.Run(&keyA,
+                         [&, i] {
+                           monitor.Change([&] {
+                             ++runningA;
+                             mostRunningA = std::max(mostRunningA, runningA);
+                             order.push_back(i);
+                           });
+                           // The first task of A holds until B has run beside it.
+                           monitor.WaitFor([&] { return open; });
+                           monitor.Change([&] { --runningA; });
+                         }),
+              SerialByKey::Outcome::kQueued);
   }
   ASSERT_TRUE(monitor.WaitFor([&] { return runningA == 1; }));
-  ASSERT_TRUE(serial.Run(&keyB, [&] { monitor.Change([&] { bRan = true; }); }));
+  ASSERT_EQ(serial.Run(&keyB, [&] { monitor.Change([&] { bRan = true; }); }), SerialByKey::Outcome::kQueued);
   EXPECT_TRUE(monitor.WaitFor([&] { return bRan; }));
   monitor.Change([&] { open = true; });
   ASSERT_TRUE(monitor.WaitFor([&] { return order.size() == 6 && runningA == 0; }));
@@ -147,9 +149,41 @@ TEST(SerialByKeyTest, RefusedOnceThePoolStops) {
   SerialByKey serial(pool);
   pool.Stop();
   const int key = 0;
-  EXPECT_FALSE(serial.Run(&key, [] {}));
+  EXPECT_EQ(serial.Run(&key, [] {}), SerialByKey::Outcome::kStopped);
   // The key is not left busy: the next attempt is refused the same way, not queued.
-  EXPECT_FALSE(serial.Run(&key, [] {}));
+  EXPECT_EQ(serial.Run(&key, [] {}), SerialByKey::Outcome::kStopped);
+}
+
+// Behind a running task at most the given number wait; one taken back frees its place and never
+// runs, and the first (already with the pool) cannot be taken back.
+TEST(SerialByKeyTest, WaitingTasksAreBoundedAndCanBeTakenBack) {
+  WorkerPool pool(2, 10s);
+  SerialByKey serial(pool);
+  Monitor monitor;
+  std::vector<int> ran;
+  bool open = false;
+  const int key = 0;
+  const auto task = [&](int i) {
+    return [&, i] {
+      monitor.Change([&] { ran.push_back(i); });
+      monitor.WaitFor([&] { return open; });
+    };
+  };
+  SerialByKey::Ticket tickets[4] = {};
+  ASSERT_EQ(serial.Run(&key, task(0), 2, &tickets[0]), SerialByKey::Outcome::kQueued);
+  ASSERT_TRUE(monitor.WaitFor([&] { return ran.size() == 1; }));
+  EXPECT_EQ(serial.Run(&key, task(1), 2, &tickets[1]), SerialByKey::Outcome::kQueued);
+  EXPECT_EQ(serial.Run(&key, task(2), 2, &tickets[2]), SerialByKey::Outcome::kQueued);
+  EXPECT_EQ(serial.Run(&key, task(3), 2, &tickets[3]), SerialByKey::Outcome::kFull);
+  EXPECT_FALSE(serial.Cancel(&key, tickets[0]));
+  EXPECT_TRUE(serial.Cancel(&key, tickets[1]));
+  EXPECT_FALSE(serial.Cancel(&key, tickets[1]));
+  EXPECT_EQ(serial.Run(&key, task(4), 2), SerialByKey::Outcome::kQueued);
+  monitor.Change([&] { open = true; });
+  ASSERT_TRUE(monitor.WaitFor([&] { return ran.size() == 3; }));
+  pool.Stop();
+  std::lock_guard lock(monitor.Mutex());
+  EXPECT_EQ(ran, (std::vector<int>{0, 2, 4}));
 }
 
 }  // namespace
