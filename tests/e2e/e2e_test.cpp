@@ -600,25 +600,14 @@ TEST_F(EndToEnd, TheHmiIsServedWhileWritesQueueOnOneValueControl) {
   const std::string path = PathOf("/ChargingManagementCore/valueControls", "immediateChargingOptionsTargetSoc");
   ASSERT_FALSE(path.empty());
   Answer("valueControls", {{"delay_ms", 3000}});
-  std::vector<std::string> sources;
-  for (int i = 0; i < 8; ++i) {
-    sources.push_back("127.0.44." + std::to_string(10 + i));
-  }
-  rubo::testing::Swarm writers(port_, sources, 32, RawPost(path, {{"currentValue", 55}}),
-                               rubo::testing::Swarm::Mode::kRepeat, net_.gateway.c_str());
-  const auto deadline = std::chrono::steady_clock::now() + kBound;
-  while (writers.Busy() < 256 && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::yield();
-  }
-  ASSERT_GE(writers.Busy(), 256) << "the writers were not turned away";
+  rubo::testing::Swarm writers(port_, rubo::testing::SwarmSources("127.0.44.", 8), 32,
+                               RawPost(path, {{"currentValue", 55}}), rubo::testing::Swarm::Mode::kRepeat,
+                               net_.gateway.c_str());
+  ASSERT_TRUE(rubo::testing::WaitUntil([&] { return writers.Busy() >= 256; }, kBound))
+      << "the writers were not turned away";
   constexpr int kRequests = 40;
-  int served = 0;
-  for (int i = 0; i < kRequests; ++i) {
-    rubo::testing::RawClient hmi(net_.gateway, port_, "127.0.44.30");
-    if (hmi.Send("GET " + path + " HTTP/1.1\r\nHost: gw\r\n\r\n") && hmi.Read(5s).status == 200u) {
-      ++served;
-    }
-  }
+  const int served = rubo::testing::FreshlyServed(net_.gateway, port_, "127.0.44.30",
+                                                  "GET " + path + " HTTP/1.1\r\nHost: gw\r\n\r\n", kRequests);
   ::testing::Test::RecordProperty("hmi_served", served);
   EXPECT_GE(served, kRequests * 8 / 10);
 }

@@ -40,12 +40,15 @@ using ara::rest::MakeSharedPointer;
 using ara::rest::Uri;
 using ara::rest::Uuid;
 using rubo::testing::ConfigOf;
+using rubo::testing::FreshlyServed;
 using rubo::testing::kServerAddress;
 using rubo::testing::kWait;
 using rubo::testing::RawClient;
 using rubo::testing::ServedTree;
 using rubo::testing::Settings;
 using rubo::testing::Swarm;
+using rubo::testing::SwarmSources;
+using rubo::testing::WaitUntil;
 using namespace std::chrono_literals;
 
 // Resident memory of this process, from /proc.
@@ -562,25 +565,11 @@ TEST_P(TrickleTest, FreshClientIsServedWhileManyAddressesTrickle) {
                             {"headerTimeoutMs", 30000},
                             {"bodyTimeoutMs", 30000},
                             {"lingerTimeoutMs", 50}}));
-  std::vector<std::string> sources;
-  for (int i = 0; i < 8; ++i) {
-    sources.push_back("127.0.41." + std::to_string(10 + i));
-  }
-  Swarm trickler(tree.Port(), sources, 40, GetParam().start(tree), Swarm::Mode::kTrickle);
+  Swarm trickler(tree.Port(), SwarmSources("127.0.41.", 8), 40, GetParam().start(tree), Swarm::Mode::kTrickle);
   // Every slot is taken and the trickler is being turned away before the fresh client starts.
-  const auto busy = std::chrono::steady_clock::now() + kWait;
-  while (trickler.Ended() < 100 && std::chrono::steady_clock::now() < busy) {
-    std::this_thread::yield();
-  }
-  ASSERT_GE(trickler.Ended(), 100);
+  ASSERT_TRUE(WaitUntil([&] { return trickler.Ended() >= 100; }, kWait));
   constexpr int kRequests = 40;
-  int served = 0;
-  for (int i = 0; i < kRequests; ++i) {
-    RawClient fresh(kServerAddress, tree.Port(), "127.0.41.30");
-    if (fresh.Send(tree.Get(tree.path)) && fresh.Read(5s).status == 200u) {
-      ++served;
-    }
-  }
+  const int served = FreshlyServed(kServerAddress, tree.Port(), "127.0.41.30", tree.Get(tree.path), kRequests);
   ::testing::Test::RecordProperty("fresh_served", served);
   EXPECT_GE(served, kRequests * 8 / 10);
 }

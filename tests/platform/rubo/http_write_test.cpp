@@ -33,11 +33,14 @@
 namespace {
 
 using rubo::testing::ConfigOf;
+using rubo::testing::FreshlyServed;
 using rubo::testing::kServerAddress;
 using rubo::testing::kWait;
 using rubo::testing::RawClient;
 using rubo::testing::ServedTree;
 using rubo::testing::Swarm;
+using rubo::testing::SwarmSources;
+using rubo::testing::WaitUntil;
 using namespace std::chrono_literals;
 
 bool IsDrop(const ara::log::Record& record, const std::string& peer) {
@@ -48,14 +51,8 @@ bool IsDrop(const ara::log::Record& record, const std::string& peer) {
 
 // Waits (bounded) until the capture holds `count` drops of that peer.
 bool WaitForDrops(const ara::log::ScopedCapture& capture, const std::string& peer, std::size_t count) {
-  const auto deadline = std::chrono::steady_clock::now() + kWait;
-  while (capture->Count([&](const ara::log::Record& r) { return IsDrop(r, peer); }) < count) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      return false;
-    }
-    std::this_thread::yield();
-  }
-  return true;
+  return WaitUntil([&] { return capture->Count([&](const ara::log::Record& r) { return IsDrop(r, peer); }) >= count; },
+                   kWait);
 }
 
 // ---- queued writes
@@ -149,26 +146,12 @@ TEST_P(LockOutTest, FreshClientIsServedWhileWritesQueueOnOneElement) {
   ServedTree tree(ConfigOf({{"maxConnections", 256}, {"maxConnectionsPerPeer", 64}, {"lingerTimeoutMs", 50}}));
   tree.gate.Close();
   tree.gate.HoldFor(100ms);
-  std::vector<std::string> sources;
-  for (int i = 0; i < 8; ++i) {
-    sources.push_back("127.0.43." + std::to_string(10 + i));
-  }
-  Swarm writers(tree.Port(), sources, 32, tree.Post(R"({"mode":"flood"})"), Swarm::Mode::kRepeat);
+  Swarm writers(tree.Port(), SwarmSources("127.0.43.", 8), 32, tree.Post(R"({"mode":"flood"})"), Swarm::Mode::kRepeat);
   // The element's queue is full and the writers are being turned away before the fresh client
   // starts.
-  const auto busy = std::chrono::steady_clock::now() + kWait;
-  while (writers.Busy() < 256 && std::chrono::steady_clock::now() < busy) {
-    std::this_thread::yield();
-  }
-  ASSERT_GE(writers.Busy(), 256);
+  ASSERT_TRUE(WaitUntil([&] { return writers.Busy() >= 256; }, kWait));
   constexpr int kRequests = 40;
-  int served = 0;
-  for (int i = 0; i < kRequests; ++i) {
-    RawClient fresh(kServerAddress, tree.Port(), "127.0.43.30");
-    if (fresh.Send(GetParam().request(tree)) && fresh.Read(5s).status == 200u) {
-      ++served;
-    }
-  }
+  const int served = FreshlyServed(kServerAddress, tree.Port(), "127.0.43.30", GetParam().request(tree), kRequests);
   ::testing::Test::RecordProperty("fresh_served", served);
   EXPECT_GE(served, kRequests * 8 / 10);
 }
@@ -189,14 +172,7 @@ std::size_t OpenDescriptors() {
 
 // Waits (bounded) until `count` descriptors are open: no more (at least, with `atLeast`).
 bool WaitForOpenDescriptors(std::size_t count, bool atLeast = false) {
-  const auto deadline = std::chrono::steady_clock::now() + kWait;
-  while (atLeast ? OpenDescriptors() < count : OpenDescriptors() > count) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      return false;
-    }
-    std::this_thread::yield();
-  }
-  return true;
+  return WaitUntil([&] { return atLeast ? OpenDescriptors() >= count : OpenDescriptors() <= count; }, kWait);
 }
 
 struct AbandonCase {

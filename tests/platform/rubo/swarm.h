@@ -16,6 +16,8 @@
 #include <utility>
 #include <vector>
 
+#include "tests/platform/rubo/raw_client.h"
+
 namespace rubo::testing {
 
 // Many connections from several loopback addresses that keep a server busy: nonblocking sockets
@@ -129,5 +131,41 @@ class Swarm {
   std::atomic<int> busy_{0};
   std::thread thread_;
 };
+
+// One address per peer of a swarm: prefix + "10", prefix + "11", ...
+inline std::vector<std::string> SwarmSources(const std::string& prefix, int count) {
+  std::vector<std::string> sources;
+  for (int i = 0; i < count; ++i) {
+    sources.push_back(prefix + std::to_string(10 + i));
+  }
+  return sources;
+}
+
+// Waits (bounded) until the condition holds.
+template <typename Condition>
+bool WaitUntil(Condition condition, std::chrono::milliseconds bound) {
+  const auto deadline = std::chrono::steady_clock::now() + bound;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      return false;
+    }
+    std::this_thread::yield();
+  }
+  return true;
+}
+
+// How many of `requests` fresh connections from `source`, one request each, are answered 200
+// (each within 5 s): what a client that arrives while a swarm is at work gets.
+inline int FreshlyServed(const std::string& server, std::uint16_t port, const std::string& source,
+                         const std::string& request, int requests) {
+  int served = 0;
+  for (int i = 0; i < requests; ++i) {
+    RawClient fresh(server, port, source);
+    if (fresh.Send(request) && fresh.Read(std::chrono::seconds(5)).status == 200u) {
+      ++served;
+    }
+  }
+  return served;
+}
 
 }  // namespace rubo::testing
