@@ -357,6 +357,13 @@ long IoThreadTicks() {
 // Out of descriptors, the server neither spins on the connection it cannot accept nor loses
 // it: once descriptors are free again, the waiting client is served.
 TEST(OpenFileTest, AcceptBacksOffWhileOutOfDescriptorsAndRecovers) {
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+  // Its undefined-behaviour checks open descriptors of their own to look at memory, and report
+  // an object they cannot look at as a fault.
+  GTEST_SKIP() << "the sanitizer runtime needs descriptors while the process has none";
+#endif
+#endif
   OpenFileLimitGuard guard;
   ServedTree tree(ConfigOf({}));
   const int client = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
