@@ -17,13 +17,14 @@ bool SlotState::Exchange(Kind from, std::uint64_t to) noexcept {
 }
 
 bool SlotState::Publish(Kind kind, std::int64_t since) noexcept {
+  const auto next = Encode(kind, since);
   auto current = word_.load();
   for (;;) {
     const auto found = Decode(current).kind;
     if (found == Kind::kTaken || found == Kind::kReleased) {
       return false;
     }
-    if (word_.compare_exchange_weak(current, Encode(kind, since))) {
+    if (current == next || word_.compare_exchange_weak(current, next)) {
       return true;
     }
   }
