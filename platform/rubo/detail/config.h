@@ -43,9 +43,11 @@ struct Limits {
   // How long Stop lets requests in progress end before it closes their connections.
   std::chrono::milliseconds stopGrace{5'000};
 
-  // When every slot (or a peer's share) is taken, a new connection gets the slot of the one
-  // that has waited longest for its current request: idle since its last response, or
-  // trickling a request in since then; a 503 when none waits.
+  // When every slot (or a peer's share) is taken, a new connection gets the slot of one that
+  // only lingers, else of the one that has waited longest for its current request (idle since
+  // its last response, or trickling a request in since then), else of the write queued last
+  // (see SlotTable); a 503 when every request is being parsed, run or answered. Fitted to the
+  // open-file limit at start (FitToOpenFiles).
   std::size_t maxConnections = 256;
   // Connections one peer address may hold at once (a quarter of the slots), so that a
   // misbehaving client leaves room for the others even before its connections time out.

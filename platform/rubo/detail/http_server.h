@@ -58,7 +58,7 @@ class HttpServer {
   const Limits& GetLimits() const noexcept { return config_.limits; }
   RequestHandler& Handler() noexcept { return handler_; }
   SerialByKey& Updates() noexcept { return updates_; }
-  // The 503 of a connection refused or evicted for want of a slot.
+  // The 503 of a connection refused for want of a slot, or of a request whose slot or queue place went.
   const std::string& BusyResponse() const noexcept { return busyResponse_; }
   // Arms the lane's timeout sweep unless it is armed; it re-arms itself while the lane has
   // connections. On the lane's thread.
